@@ -1,0 +1,56 @@
+#include "app/form1.h"
+
+namespace lumvora {
+
+const wchar_t kAlreadyRunningText[] = L"该程序已经在运行！";
+const wchar_t kTroubleshootingNoticeText[] =
+    L"如果热点创建失败，可能是由于：\r\n"
+    L"1.您的操作系统版本低于Windows7\r\n"
+    L"2.您的网卡不支持\r\n"
+    L"3.您的操作步骤有误";
+
+std::wstring FormatVersionText(const Version& version) {
+  return std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
+         std::to_wstring(version.revision);
+}
+
+std::wstring MakeAppDir(const std::wstring& appDirectory) { return appDirectory + L"\\"; }
+
+std::wstring DescribeFailure(const PlatformError& error) {
+  std::wstring text = L"无法" + error.Operation() + L"：\r\n" + error.Subject();
+  if (!error.SystemText().empty()) text += L"\r\n\r\n" + error.SystemText();
+  return text;
+}
+
+void Form1::Load() {
+  try {
+    versionText_ = FormatVersionText(platform_.VersionNumbers());
+    view_.SetVerInfoCaption(L"程序版本：" + versionText_);
+    if (platform_.PreviousInstance()) {
+      platform_.ShowMessage(kAlreadyRunningText, MessageIcon::None, kAppTitle);
+      platform_.EndProcess();
+    }
+    appDir_ = MakeAppDir(platform_.AppDirectory());
+  } catch (const PlatformError& error) {
+    platform_.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
+    platform_.EndProcess();
+  }
+  view_.Show();
+}
+
+void Form1::ReportFailure(const PlatformError& error) {
+  platform_.ShowMessage(DescribeFailure(error), MessageIcon::Error, kAppTitle);
+}
+
+void Form1::TroubleshootingNoticeThenEnd() {
+  if (ending_) return;
+  ending_ = true;
+  platform_.ShowMessage(kTroubleshootingNoticeText, MessageIcon::None, kAppTitle);
+  platform_.EndProcess();
+}
+
+void Form1::OnClose() { TroubleshootingNoticeThenEnd(); }
+
+void Form1::OnExitClick() { TroubleshootingNoticeThenEnd(); }
+
+}  // namespace lumvora

@@ -1,0 +1,25 @@
+#include "platform/win32_windows.h"
+
+#include "platform/win32_platform.h"
+#include "ui/main_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace lumvora;
+  win32::Win32Platform platform(instance);
+  try {
+    win32::MainWindow window(instance, platform);
+    window.Create();
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      // Gives the window the dialog keyboard interface: Tab and Shift+Tab between the controls.
+      if (::IsDialogMessageW(window.Handle(), &msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+  } catch (const PlatformError& error) {
+    platform.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
+    return 1;
+  }
+}

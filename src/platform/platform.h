@@ -1,0 +1,82 @@
+// The operations through which the program's logic reaches Windows. The Win32 layer implements them; the
+// unit tests implement them with recording fakes. Nothing here includes a Windows header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace lumvora {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+// How a started process shows its window. Both states activate the window.
+enum class ShowState { MinimizedActive, NormalActive };
+
+struct Version {
+  std::uint16_t major = 0;
+  std::uint16_t minor = 0;
+  std::uint16_t revision = 0;
+};
+
+// A platform operation that could not be carried out. It names the operation and the file or program it
+// was working on and carries the system's own description of the error, so that the user can be told
+// exactly what went wrong.
+class PlatformError : public std::runtime_error {
+ public:
+  PlatformError(std::wstring operation, std::wstring subject, std::wstring systemText)
+      : std::runtime_error("platform operation failed"),
+        operation_(std::move(operation)),
+        subject_(std::move(subject)),
+        systemText_(std::move(systemText)) {}
+
+  const std::wstring& Operation() const { return operation_; }
+  const std::wstring& Subject() const { return subject_; }
+  const std::wstring& SystemText() const { return systemText_; }
+
+ private:
+  std::wstring operation_;
+  std::wstring subject_;
+  std::wstring systemText_;
+};
+
+// A file being written one byte at a time. Each byte goes at the current position, in order.
+class ByteWriter {
+ public:
+  virtual ~ByteWriter() = default;
+  virtual void Write(std::uint8_t byte) = 0;
+  // Flushes and closes; a failure to do so is reported here, not lost in a destructor.
+  virtual void Close() = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Modal: returns once the user has pressed OK. An empty caption means the application title.
+  virtual void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) = 0;
+  // Starts a command line and returns at once. A bare program name is looked for in the executable's
+  // directory before the current one.
+  virtual void StartProcess(const std::wstring& commandLine, ShowState show) = 0;
+  // Creates or truncates the file and writes the line in the ANSI code page followed by CR LF. A line with
+  // a character that the code page cannot represent is refused, never written with a substitute.
+  virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;
+  // Opens the file for writing bytes; creates it when missing and does not truncate it.
+  virtual std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) = 0;
+  // The file is gone on return (a file that was not there counts as gone).
+  virtual void DeleteFile(const std::wstring& path) = 0;
+  // True for an existing file that is neither hidden nor a system file.
+  virtual bool FileExists(const std::wstring& path) = 0;
+  virtual std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) = 0;
+
+  virtual std::wstring AppDirectory() = 0;
+  virtual Version VersionNumbers() = 0;
+  virtual bool PreviousInstance() = 0;
+
+  // Ends the process at once: no further handler of any window runs. Never returns.
+  [[noreturn]] virtual void EndProcess() = 0;
+};
+
+}  // namespace lumvora

@@ -1,0 +1,245 @@
+#include "platform/win32_platform.h"
+
+#include <vector>
+
+namespace lumvora::win32 {
+
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length != 0 && buffer != nullptr) text.assign(buffer, length);
+  ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = L"错误代码 " + std::to_wstring(error);
+  return text;
+}
+
+std::optional<std::string> ToAnsi(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  BOOL usedDefault = FALSE;
+  // Best-fit mapping would turn characters silently into others; the default-character flag only works
+  // without it. UTF-7/UTF-8 reject the flag and cannot lose characters anyway.
+  const bool lossyPage = codePage != CP_UTF8 && codePage != CP_UTF7;
+  const DWORD flags = lossyPage ? WC_NO_BEST_FIT_CHARS : 0;
+  BOOL* usedDefaultPtr = lossyPage ? &usedDefault : nullptr;
+  const int size = ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr,
+                                         0, nullptr, usedDefaultPtr);
+  if (size <= 0 || usedDefault) return std::nullopt;
+  std::string out(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        usedDefaultPtr);
+  if (usedDefault) return std::nullopt;
+  // Round-trip: a code page may also map a character to a different one without using the default.
+  const int back = ::MultiByteToWideChar(codePage, 0, out.data(), size, nullptr, 0);
+  std::wstring roundTrip(static_cast<size_t>(back), L'\0');
+  ::MultiByteToWideChar(codePage, 0, out.data(), size, roundTrip.data(), back);
+  if (roundTrip != text) return std::nullopt;
+  return out;
+}
+
+std::wstring DirectoryOfPath(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return std::wstring();
+  std::wstring directory = path.substr(0, slash);
+  // "C:" alone would mean the current directory of drive C, not its root.
+  if (directory.size() == 2 && directory[1] == L':') directory += L'\\';
+  return directory;
+}
+
+std::wstring ModulePath(HMODULE module) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) {
+      throw PlatformError(L"确定程序所在的目录", L"Lumvora.exe", SystemErrorText(::GetLastError()));
+    }
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // truncated: long paths exceed MAX_PATH
+  }
+}
+
+void Win32Platform::ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) {
+  UINT type = MB_OK;
+  switch (icon) {
+    case MessageIcon::None: break;
+    case MessageIcon::Information: type |= MB_ICONINFORMATION; break;
+    case MessageIcon::Warning: type |= MB_ICONWARNING; break;
+    case MessageIcon::Error: type |= MB_ICONERROR; break;
+  }
+  const HWND owner = (owner_ != nullptr && ::IsWindowVisible(owner_)) ? owner_ : nullptr;
+  if (owner == nullptr) type |= MB_TASKMODAL;
+  ::MessageBoxW(owner, text.c_str(), caption.empty() ? L"Lumvora" : caption.c_str(), type);
+}
+
+std::wstring Win32Platform::AppDirectory() { return DirectoryOfPath(ModulePath(nullptr)); }
+
+Version Win32Platform::VersionNumbers() {
+  const std::wstring self = ModulePath(nullptr);
+  auto fail = [&](DWORD error) {
+    return PlatformError(L"读取版本信息", self, SystemErrorText(error));
+  };
+  // VerQueryValue needs a writable copy of the resource, not the mapped image.
+  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+  if (info == nullptr) throw fail(::GetLastError());
+  const HGLOBAL loaded = ::LoadResource(instance_, info);
+  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  if (data == nullptr) throw fail(::GetLastError());
+  const DWORD size = ::SizeofResource(instance_, info);
+  std::vector<unsigned char> copy(static_cast<const unsigned char*>(data),
+                                  static_cast<const unsigned char*>(data) + size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (!::VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+      fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+    throw fail(ERROR_RESOURCE_DATA_NOT_FOUND);
+  }
+  // Major.minor.build.revision: the revision is the fourth number; the third is not used.
+  return Version{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionLS)};
+}
+
+bool Win32Platform::PreviousInstance() {
+  if (instanceMutex_) return false;
+  // Creating the mutex and learning that it existed is one atomic step, so two instances started at the
+  // same moment cannot both believe they are first.
+  UniqueKernelHandle mutex(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+  const DWORD error = ::GetLastError();
+  if (!mutex) {
+    // Another program holds an object of that name that is not a mutex, or one we may not open: either
+    // way another instance is the likely owner.
+    if (error == ERROR_ACCESS_DENIED) return true;
+    throw PlatformError(L"检查程序是否已在运行", kInstanceMutexName, SystemErrorText(error));
+  }
+  if (error == ERROR_ALREADY_EXISTS) return true;
+  instanceMutex_ = std::move(mutex);
+  return false;
+}
+
+void Win32Platform::StartProcess(const std::wstring& commandLine, ShowState show) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show == ShowState::MinimizedActive ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  // CreateProcess may write into the command line, so it gets a copy.
+  std::wstring mutableLine = commandLine;
+  if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    throw PlatformError(L"启动程序", commandLine, SystemErrorText(::GetLastError()));
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+}
+
+namespace {
+
+void WriteAll(HANDLE file, const void* data, DWORD size, const std::wstring& path) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes, size, &written, nullptr) || written == 0) {
+      throw PlatformError(L"写入文件", path, SystemErrorText(::GetLastError()));
+    }
+    bytes += written;
+    size -= written;
+  }
+}
+
+// Bytes are gathered here and handed to the system in blocks: one system call per byte would make
+// writing a file of a few hundred kilobytes take seconds.
+class Win32ByteWriter : public ByteWriter {
+ public:
+  Win32ByteWriter(UniqueFileHandle file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {
+    buffer_.reserve(kBlock);
+  }
+  ~Win32ByteWriter() override {
+    // A writer dropped without Close() (a handler abandoned by an error) still hands over what it has;
+    // errors here have nowhere to go.
+    if (file_) {
+      try {
+        Flush();
+      } catch (const PlatformError&) {
+      }
+    }
+  }
+  void Write(std::uint8_t byte) override {
+    buffer_.push_back(byte);
+    if (buffer_.size() == kBlock) Flush();
+  }
+  void Close() override {
+    if (!file_) return;
+    Flush();
+    if (!::CloseHandle(file_.Release())) {
+      throw PlatformError(L"关闭文件", path_, SystemErrorText(::GetLastError()));
+    }
+  }
+
+ private:
+  static constexpr size_t kBlock = 64 * 1024;
+  void Flush() {
+    if (buffer_.empty()) return;
+    std::vector<std::uint8_t> pending;
+    pending.swap(buffer_);
+    buffer_.reserve(kBlock);
+    WriteAll(file_.Get(), pending.data(), static_cast<DWORD>(pending.size()), path_);
+  }
+
+  UniqueFileHandle file_;
+  std::wstring path_;
+  std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace
+
+void Win32Platform::WriteTextFile(const std::wstring& path, const std::wstring& line) {
+  const std::optional<std::string> ansi = ToAnsi(line);
+  if (!ansi) {
+    throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
+  }
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
+  const std::string content = *ansi + "\r\n";
+  WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
+  if (!::CloseHandle(file.Release())) {
+    throw PlatformError(L"写入文件", path, SystemErrorText(::GetLastError()));
+  }
+}
+
+std::unique_ptr<ByteWriter> Win32Platform::WriteFileBytes(const std::wstring& path) {
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+  if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
+  return std::make_unique<Win32ByteWriter>(std::move(file), path);
+}
+
+void Win32Platform::DeleteFile(const std::wstring& path) {
+  if (::DeleteFileW(path.c_str())) return;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
+  throw PlatformError(L"删除文件", path, SystemErrorText(error));
+}
+
+bool Win32Platform::FileExists(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+std::vector<std::uint8_t> Win32Platform::LoadResourceBytes(const std::wstring& type, int id) {
+  const std::wstring subject = type + L" " + std::to_wstring(id);
+  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(id), type.c_str());
+  if (info == nullptr) throw PlatformError(L"读取资源", subject, SystemErrorText(::GetLastError()));
+  const HGLOBAL loaded = ::LoadResource(instance_, info);
+  const auto* data = loaded != nullptr ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
+  if (data == nullptr) throw PlatformError(L"读取资源", subject, SystemErrorText(::GetLastError()));
+  return std::vector<std::uint8_t>(data, data + ::SizeofResource(instance_, info));
+}
+
+void Win32Platform::EndProcess() { ::ExitProcess(0); }
+
+}  // namespace lumvora::win32

@@ -1,0 +1,56 @@
+// The platform operations on Win32. Every failure becomes a PlatformError carrying the system's own text.
+#pragma once
+
+#include "platform/win32_windows.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win32_handles.h"
+
+namespace lumvora::win32 {
+
+// The system's description of a Win32 error code, without the trailing line break.
+std::wstring SystemErrorText(DWORD error);
+
+// Text in the ANSI code page, or nothing when a character has no exact counterpart there. Windows would
+// otherwise put a "?" or a look-alike in its place without saying so.
+std::optional<std::string> ToAnsi(const std::wstring& text, UINT codePage = CP_ACP);
+
+// The directory part of a module's full path: no trailing backslash, except at a drive root ("C:\").
+std::wstring DirectoryOfPath(const std::wstring& path);
+
+std::wstring ModulePath(HMODULE module);
+
+// The name of the mutex that marks a running instance. Local to the logon session, as a user's own
+// program is.
+inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Lumvora.SingleInstance.5b0e2c1a";
+
+class Win32Platform : public Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance) : instance_(instance) {}
+
+  // The window that owns message boxes while it is visible.
+  void SetOwnerWindow(HWND owner) { owner_ = owner; }
+
+  void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
+  void StartProcess(const std::wstring& commandLine, ShowState show) override;
+  void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
+  std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
+  void DeleteFile(const std::wstring& path) override;
+  bool FileExists(const std::wstring& path) override;
+  std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) override;
+  std::wstring AppDirectory() override;
+  Version VersionNumbers() override;
+  bool PreviousInstance() override;
+  [[noreturn]] void EndProcess() override;
+
+ private:
+  HINSTANCE instance_;
+  HWND owner_ = nullptr;
+  // Held for the life of the process: its existence is what a later instance sees.
+  UniqueKernelHandle instanceMutex_;
+};
+
+}  // namespace lumvora::win32

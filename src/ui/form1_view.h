@@ -1,0 +1,20 @@
+// What the main window's logic needs from the real window. The Win32 window implements it; the unit tests
+// record the calls.
+#pragma once
+
+#include <string>
+
+namespace lumvora {
+
+class Form1View {
+ public:
+  virtual ~Form1View() = default;
+
+  virtual void SetVerInfoCaption(const std::wstring& caption) = 0;
+  virtual std::wstring Text1() = 0;
+  virtual std::wstring Text2() = 0;
+  // Shows the window centred on the screen.
+  virtual void Show() = 0;
+};
+
+}  // namespace lumvora

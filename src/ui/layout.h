@@ -1,0 +1,38 @@
+// The main window's controls: their kinds, initial texts and pixel rectangles in the client area
+// (designed in twips, 15 to a pixel at 96 DPI).
+#pragma once
+
+#include <array>
+
+#include "resources/resource.h"
+
+namespace lumvora {
+
+inline constexpr int kForm1ClientWidth = 343;
+inline constexpr int kForm1ClientHeight = 191;
+
+enum class ControlKind { Label, Edit, PasswordEdit, Button };
+enum class ControlFont { Default, Large };
+
+struct ControlSpec {
+  int id;
+  ControlKind kind;
+  const wchar_t* text;
+  int left, top, width, height;
+  ControlFont font;
+};
+
+// In tab order for the controls that take the focus; labels come last because they never take it.
+inline constexpr std::array<ControlSpec, 9> kForm1Controls{{
+    {IDC_TEXT1, ControlKind::Edit, L"LumvoSoft", 144, 56, 153, 25, ControlFont::Large},
+    {IDC_COMMAND1, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
+    {IDC_TEXT2, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
+    {IDC_COMMAND2, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
+    {IDC_LABEL1_0, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default},
+    {IDC_LABEL1_1, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default},
+    {IDC_COMMAND3, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
+    {IDC_VER_INFO, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
+    {IDC_LABEL2, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},
+}};
+
+}  // namespace lumvora

@@ -1,0 +1,51 @@
+// The main window on Win32: creates the controls and turns window messages into calls of the Form1 logic.
+#pragma once
+
+#include "platform/win32_windows.h"
+
+#include <string>
+
+#include "app/form1.h"
+#include "platform/win32_handles.h"
+#include "platform/win32_platform.h"
+#include "ui/form1_view.h"
+
+namespace lumvora::win32 {
+
+inline constexpr wchar_t kForm1ClassName[] = L"LumvoraForm1";
+
+class MainWindow : public Form1View {
+ public:
+  MainWindow(HINSTANCE instance, Win32Platform& platform);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window hidden, then runs the start-up that shows it (or ends the process).
+  void Create();
+  HWND Handle() const { return hwnd_; }
+
+  // Form1View
+  void SetVerInfoCaption(const std::wstring& caption) override;
+  std::wstring Text1() override;
+  std::wstring Text2() override;
+  void Show() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void OnCreate();
+  void OnCommand(int id, int notification);
+  void OnClose();
+
+  std::wstring ControlText(int id) const;
+
+  HINSTANCE instance_;
+  Win32Platform& platform_;
+  Form1 form_;
+  HWND hwnd_ = nullptr;
+  UniqueFont dialogFont_;
+  UniqueFont largeFont_;
+};
+
+}  // namespace lumvora::win32

@@ -1,0 +1,92 @@
+// Drives the real Lumvora.exe from another process, through the Win32 API only: start it in a fresh
+// application directory, find its windows and controls, read texts, click, read message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Millis = std::chrono::milliseconds;
+
+enum class BoxIcon { None, Information, Warning, Error, Unknown };
+
+struct MessageBoxInfo {
+  HWND hwnd = nullptr;
+  std::wstring caption;
+  std::wstring text;
+  BoxIcon icon = BoxIcon::None;
+  // Presses OK by posting the click: a sent message could block behind the box's own loop.
+  void PressOk() const;
+};
+
+// A directory of its own under the temporary directory, holding a copy of Lumvora.exe.
+class AppDir {
+ public:
+  AppDir();
+  ~AppDir();
+  AppDir(const AppDir&) = delete;
+  AppDir& operator=(const AppDir&) = delete;
+
+  const std::wstring& Path() const { return path_; }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  std::wstring Exe() const { return File(L"Lumvora.exe"); }
+  std::vector<std::wstring> Files() const;
+
+ private:
+  std::wstring path_;
+};
+
+class App {
+ public:
+  // Starts the exe with the given directory as current directory (the application directory by default).
+  explicit App(const std::wstring& exe, const std::wstring& currentDirectory = std::wstring());
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  DWORD Pid() const { return pid_; }
+  bool Running() const;
+  bool WaitForExit(Millis timeout) const;
+  void Kill();
+
+  // The visible main window, once the program has shown it.
+  HWND WaitForMainWindow(Millis timeout = 10s) const;
+  HWND MainWindow() const;  // visible or not
+  std::optional<MessageBoxInfo> WaitForMessageBox(Millis timeout = 10s) const;
+  std::vector<MessageBoxInfo> MessageBoxes() const;
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+std::wstring LumvoraExe();
+std::wstring ReadText(HWND window);
+std::wstring ClassOf(HWND window);
+std::vector<HWND> TopLevelWindows(DWORD pid);
+// The control's rectangle in its parent's client coordinates.
+RECT ChildRect(HWND control);
+void PostClick(HWND button);
+// Waits until the condition holds, checking every 20 ms.
+template <typename Condition>
+bool WaitUntil(Condition condition, Millis timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    ::Sleep(20);
+  }
+}
+// Saves what the screen shows of the window as a BMP under $LUMVORA_SCREENSHOTS (the test command turns
+// them into PNGs). Does nothing when the variable is not set.
+void SaveScreenshot(HWND window, const std::wstring& name);
+std::string ReadFileBytes(const std::wstring& path);
+std::wstring Utf16(const char* utf8);
+
+}  // namespace e2e

@@ -1,0 +1,193 @@
+// Start-up, the single instance, the window's controls and the end of the program, on the real exe.
+#include <gtest/gtest.h>
+
+#include "e2e/harness.h"
+#include "resources/resource.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kNotice[] =
+    L"如果热点创建失败，可能是由于：\r\n1.您的操作系统版本低于Windows7\r\n2.您的网卡不支持\r\n3.您的操作步骤有误";
+
+TEST(StartUp, ShowsTheVersionAndTheInitialTexts) {
+  AppDir dir;
+  App app(dir.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(ReadText(main), L"Lumvora");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_VER_INFO)), L"程序版本：1.2.0");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL2)), L"使用说明");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL1_0)), L"热点名称（SSID）");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL1_1)), L"密钥（KEY）");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_TEXT1)), L"LumvoSoft");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_TEXT2)), L"");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND1)), L"创建热点");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND2)), L"启动热点");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND3)), L"关闭热点");
+  const HWND text2 = ::GetDlgItem(main, IDC_TEXT2);
+  DWORD_PTR passwordChar = 0;
+  ::SendMessageTimeoutW(text2, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &passwordChar);
+  EXPECT_EQ(passwordChar, static_cast<DWORD_PTR>(L'*'));
+  EXPECT_TRUE(::GetWindowLongW(text2, GWL_STYLE) & ES_PASSWORD);
+  EXPECT_TRUE(app.MessageBoxes().empty());
+  SaveScreenshot(main, L"main_window");
+}
+
+TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
+  AppDir dir;
+  App app(dir.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  RECT client{};
+  ::GetClientRect(main, &client);
+  EXPECT_EQ(client.right, 343);
+  EXPECT_EQ(client.bottom, 191);
+  const struct {
+    int id;
+    const char* name;
+    RECT rect;  // left, top, right, bottom in client pixels
+  } expected[] = {
+      {IDC_VER_INFO, "Ver_info", {8, 8, 113, 25}},     {IDC_LABEL2, "Label2", {288, 8, 337, 25}},
+      {IDC_LABEL1_0, "Label1(0)", {32, 64, 128, 76}},  {IDC_TEXT1, "Text1", {144, 56, 297, 81}},
+      {IDC_LABEL1_1, "Label1(1)", {62, 104, 128, 116}}, {IDC_TEXT2, "Text2", {144, 96, 297, 121}},
+      {IDC_COMMAND1, "Command1", {16, 152, 105, 177}}, {IDC_COMMAND2, "Command2", {128, 152, 217, 177}},
+      {IDC_COMMAND3, "Command3", {240, 152, 329, 177}},
+  };
+  for (const auto& e : expected) {
+    const HWND control = ::GetDlgItem(main, e.id);
+    ASSERT_NE(control, nullptr) << e.name;
+    const RECT r = ChildRect(control);
+    EXPECT_EQ(r.left, e.rect.left) << e.name;
+    EXPECT_EQ(r.top, e.rect.top) << e.name;
+    EXPECT_EQ(r.right, e.rect.right) << e.name;
+    EXPECT_EQ(r.bottom, e.rect.bottom) << e.name;
+  }
+  // Centred on the screen.
+  RECT window{};
+  ::GetWindowRect(main, &window);
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_LE(std::abs((window.left + window.right) - screenWidth), 1);
+  EXPECT_LE(std::abs((window.top + window.bottom) - screenHeight), 1);
+}
+
+TEST(SingleInstance, ASecondStartIsToldAndEndsWhileTheFirstLivesOn) {
+  AppDir dir;
+  App first(dir.Exe());
+  const HWND main = first.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+
+  App second(dir.Exe());
+  const auto box = second.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"Lumvora");
+  EXPECT_EQ(box->text, L"该程序已经在运行！");
+  EXPECT_EQ(box->icon, BoxIcon::None);
+  const HWND secondMain = second.MainWindow();
+  EXPECT_TRUE(secondMain == nullptr || !::IsWindowVisible(secondMain)) << "the second never shows its window";
+  SaveScreenshot(box->hwnd, L"already_running");
+  box->PressOk();
+  EXPECT_TRUE(second.WaitForExit(10s));
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(::IsWindowVisible(main));
+  EXPECT_TRUE(first.MessageBoxes().empty());
+}
+
+TEST(SingleInstance, TwoStartedAtTheSameMomentLeaveExactlyOneRunning) {
+  AppDir dir;
+  App a(dir.Exe());
+  App b(dir.Exe());
+  // Whichever lost the race shows the message; acknowledge it.
+  std::optional<MessageBoxInfo> box;
+  App* loser = nullptr;
+  WaitUntil(
+      [&] {
+        for (App* app : {&a, &b}) {
+          auto boxes = app->MessageBoxes();
+          if (!boxes.empty()) {
+            box = boxes.front();
+            loser = app;
+            return true;
+          }
+        }
+        return false;
+      },
+      15s);
+  ASSERT_NE(loser, nullptr) << "one of the two must be told that the other runs";
+  EXPECT_EQ(box->text, L"该程序已经在运行！");
+  App* winner = loser == &a ? &b : &a;
+  box->PressOk();
+  EXPECT_TRUE(loser->WaitForExit(10s));
+  EXPECT_NE(winner->WaitForMainWindow(), nullptr);
+  EXPECT_TRUE(winner->Running());
+}
+
+// Closing the window by any of its ways shows the notice once, then the process ends.
+void ExpectNoticeThenEnd(App& app, bool screenshot) {
+  const auto box = app.WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"Lumvora");
+  EXPECT_EQ(box->text, kNotice);
+  EXPECT_EQ(box->icon, BoxIcon::None);
+  EXPECT_EQ(app.MessageBoxes().size(), 1u);
+  if (screenshot) SaveScreenshot(box->hwnd, L"troubleshooting_notice");
+  box->PressOk();
+  EXPECT_TRUE(app.WaitForExit(5s)) << "the process ends once the notice is acknowledged";
+}
+
+TEST(Ending, TheCloseBoxShowsTheNoticeOnceThenEnds) {
+  AppDir dir;
+  App app(dir.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  // What the close box, Alt+F4 and the system menu's Close all send.
+  ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectNoticeThenEnd(app, true);
+}
+
+TEST(Ending, ARepeatedCloseRequestDoesNotShowTheNoticeTwice) {
+  AppDir dir;
+  App app(dir.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(app.WaitForMessageBox().has_value());
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  ::Sleep(300);
+  ExpectNoticeThenEnd(app, false);
+}
+
+TEST(Ending, AltF4FromTheKeyboardShowsTheNotice) {
+  AppDir dir;
+  App app(dir.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ::SetForegroundWindow(main);
+  WaitUntil([&] { return ::GetForegroundWindow() == main; }, 2s);
+  INPUT keys[4] = {};
+  for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_MENU;
+  keys[1].ki.wVk = VK_F4;
+  keys[2].ki.wVk = VK_F4;
+  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  keys[3].ki.wVk = VK_MENU;
+  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(4, keys, sizeof(INPUT));
+  ExpectNoticeThenEnd(app, false);
+}
+
+TEST(Files, StartingAndEndingLeaveNothingInTheApplicationDirectory) {
+  AppDir dir;
+  {
+    App app(dir.Exe());
+    const HWND main = app.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    ExpectNoticeThenEnd(app, false);
+  }
+  EXPECT_EQ(dir.Files(), std::vector<std::wstring>{L"Lumvora.exe"});
+}
+
+}  // namespace
+}  // namespace e2e

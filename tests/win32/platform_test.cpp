@@ -1,0 +1,254 @@
+// The Win32 platform layer, run for real under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/win32_platform.h"
+
+#include <shellapi.h>
+
+using lumvora::PlatformError;
+using lumvora::ShowState;
+using lumvora::win32::DirectoryOfPath;
+using lumvora::win32::ToAnsi;
+using lumvora::win32::Win32Platform;
+
+namespace {
+
+// A directory of its own under the temporary directory, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"lumvora_w32_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+            std::to_wstring(counter_++);
+    ::CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TempDir() {
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW((path_ + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        ::SetFileAttributesW((path_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW((path_ + L"\\" + name).c_str());
+      } while (::FindNextFileW(find, &data));
+      ::FindClose(find);
+    }
+    ::RemoveDirectoryW(path_.c_str());
+  }
+  std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+  const std::wstring& Path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::wstring path_;
+};
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Touch(const std::wstring& path, const std::string& content = "x") {
+  std::ofstream out(path.c_str(), std::ios::binary);
+  out << content;
+}
+
+Win32Platform MakePlatform() { return Win32Platform(::GetModuleHandleW(nullptr)); }
+
+TEST(Win32Platform, ReadsMajorMinorAndTheFourthNumberAsRevision) {
+  Win32Platform platform = MakePlatform();
+  const lumvora::Version version = platform.VersionNumbers();
+  EXPECT_EQ(version.major, 3);
+  EXPECT_EQ(version.minor, 4);
+  EXPECT_EQ(version.revision, 7);
+}
+
+TEST(Win32Platform, LoadsACustomResourceWhole) {
+  Win32Platform platform = MakePlatform();
+  const auto bytes = platform.LoadResourceBytes(L"CUSTOM", 101);
+  const std::string expected("Lumvora test resource\x00\x01\xff", 24);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+  EXPECT_THROW(platform.LoadResourceBytes(L"CUSTOM", 999), PlatformError);
+}
+
+TEST(Win32Platform, FileExistsOnlyForVisibleOrdinaryFiles) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"plain.chm");
+  EXPECT_FALSE(platform.FileExists(file));
+  Touch(file);
+  EXPECT_TRUE(platform.FileExists(file));
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(platform.FileExists(file)) << "read-only is still an ordinary file";
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_FALSE(platform.FileExists(file));
+  ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
+  EXPECT_FALSE(platform.FileExists(file));
+  EXPECT_FALSE(platform.FileExists(dir.Path())) << "a directory is not a file";
+}
+
+TEST(Win32Platform, PreviousInstanceSeesAnEarlierHolderOfTheMutexOnly) {
+  Win32Platform first = MakePlatform();
+  EXPECT_FALSE(first.PreviousInstance());
+  EXPECT_FALSE(first.PreviousInstance()) << "asking again must not find itself";
+  Win32Platform second = MakePlatform();
+  EXPECT_TRUE(second.PreviousInstance());
+}
+
+TEST(Win32Platform, DirectoryOfPathKeepsTheBackslashOnlyAtADriveRoot) {
+  EXPECT_EQ(DirectoryOfPath(L"C:\\Lumvora.exe"), L"C:\\");
+  EXPECT_EQ(DirectoryOfPath(L"C:\\Program Files\\Lumvora\\Lumvora.exe"), L"C:\\Program Files\\Lumvora");
+  EXPECT_EQ(DirectoryOfPath(L"\\\\server\\share\\Lumvora.exe"), L"\\\\server\\share");
+
+  Win32Platform platform = MakePlatform();
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring directory = platform.AppDirectory();
+  EXPECT_NE(directory.back(), L'\\');
+  EXPECT_EQ(std::wstring(self).rfind(directory + L"\\", 0), 0u);
+}
+
+TEST(Win32Platform, ADoubledBackslashStillNamesTheSameFile) {
+  // What a file name built from the directory of an exe at a drive root looks like.
+  TempDir dir;
+  Win32Platform platform = MakePlatform();
+  platform.WriteTextFile(dir.Path() + L"\\\\double.bat", L"x");
+  EXPECT_EQ(ReadAll(dir.File(L"double.bat")), "x\r\n");
+  wchar_t windows[MAX_PATH];
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring root = std::wstring(windows).substr(0, 3);  // "C:\"
+  platform.WriteTextFile(root + L"\\lumvora_root_probe.bat", L"y");
+  EXPECT_EQ(ReadAll(root + L"lumvora_root_probe.bat"), "y\r\n");
+  platform.DeleteFile(root + L"\\lumvora_root_probe.bat");
+  EXPECT_EQ(::GetFileAttributesW((root + L"lumvora_root_probe.bat").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Win32Platform, AnsiConversionUsesCodePage936AndRefusesWhatItCannotRepresent) {
+  ASSERT_EQ(::GetACP(), 936u) << "the tests run with LC_ALL=zh_CN.UTF-8";
+  EXPECT_EQ(ToAnsi(L"热点LumvoSoft"), std::optional<std::string>("\xC8\xC8\xB5\xE3LumvoSoft"));
+  EXPECT_EQ(ToAnsi(L""), std::optional<std::string>(""));
+  // A character outside GBK: Windows would write "?" in its place and say nothing.
+  EXPECT_EQ(ToAnsi(L"net\U0001F600"), std::nullopt);
+  EXPECT_EQ(ToAnsi(L"\u0E01"), std::nullopt);  // Thai
+  // A character that best-fit mapping would turn into a look-alike in code page 1252.
+  EXPECT_EQ(ToAnsi(L"\u0100", 1252), std::nullopt);
+}
+
+TEST(Win32Platform, WriteTextFileTruncatesWritesAnsiAndCrLfAndRefusesLoss) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"WXRD.bat");
+  Touch(file, std::string(100, 'Z'));
+  platform.WriteTextFile(file, L"ssid =热点");
+  EXPECT_EQ(ReadAll(file), "ssid =\xC8\xC8\xB5\xE3\r\n");
+  try {
+    platform.WriteTextFile(file, L"ssid =\U0001F600");
+    FAIL() << "a character outside the code page must be refused";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.Subject(), file);
+  }
+  try {
+    platform.WriteTextFile(dir.File(L"missing\\WXRD.bat"), L"x");
+    FAIL() << "a file in a missing directory cannot be written";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(error.Operation(), L"创建文件");
+    EXPECT_FALSE(error.SystemText().empty());
+  }
+}
+
+TEST(Win32Platform, WriteFileBytesAppendsInOrderAndKeepsExistingBytes) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"out.bin");
+  std::string expected;
+  {
+    auto writer = platform.WriteFileBytes(file);
+    for (int i = 0; i < 200000; ++i) {
+      const auto byte = static_cast<std::uint8_t>((i * 7) ^ (i >> 8));
+      writer->Write(byte);
+      expected.push_back(static_cast<char>(byte));
+    }
+    writer->Close();
+  }
+  EXPECT_EQ(ReadAll(file), expected);
+  // Opening does not truncate: the first byte written replaces the first byte there.
+  auto writer = platform.WriteFileBytes(file);
+  writer->Write('A');
+  writer->Close();
+  const std::string after = ReadAll(file);
+  EXPECT_EQ(after.size(), expected.size());
+  EXPECT_EQ(after[0], 'A');
+  EXPECT_EQ(after.substr(1), expected.substr(1));
+}
+
+TEST(Win32Platform, DeleteFileRemovesAndToleratesAMissingFile) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"QDWXRD.bat");
+  Touch(file);
+  platform.DeleteFile(file);
+  EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NO_THROW(platform.DeleteFile(file));
+  // A file held open without delete sharing cannot go, and the caller must hear of it.
+  Touch(file);
+  const HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(platform.DeleteFile(file), PlatformError);
+  ::CloseHandle(held);
+}
+
+// The child half of the StartProcess test: reports how it was asked to show its window.
+int ReportStartupInfo(const wchar_t* reportPath) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  ::GetStartupInfoW(&startup);
+  std::ofstream out(reportPath, std::ios::binary);
+  out << ((startup.dwFlags & STARTF_USESHOWWINDOW) ? 1 : 0) << ' ' << startup.wShowWindow;
+  return 0;
+}
+
+std::string WaitForFile(const std::wstring& path) {
+  for (int i = 0; i < 200; ++i) {
+    const std::string content = ReadAll(path);
+    if (!content.empty()) return content;
+    ::Sleep(50);
+  }
+  return std::string();
+}
+
+TEST(Win32Platform, StartProcessPassesTheShowStateAndDoesNotWait) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const struct {
+    ShowState state;
+    const char* expected;
+  } cases[] = {{ShowState::MinimizedActive, "1 2"}, {ShowState::NormalActive, "1 1"}};
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::wstring report = dir.File(L"report" + std::to_wstring(n++) + L".txt");
+    const DWORD before = ::GetTickCount();
+    platform.StartProcess(L"\"" + std::wstring(self) + L"\" --report-startupinfo \"" + report + L"\"", c.state);
+    EXPECT_LT(::GetTickCount() - before, 2000u);
+    EXPECT_EQ(WaitForFile(report), c.expected);
+  }
+  EXPECT_THROW(platform.StartProcess(L"lumvora_no_such_program.exe", ShowState::NormalActive), PlatformError);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int wargc = 0;
+  wchar_t** wargv = ::CommandLineToArgvW(::GetCommandLineW(), &wargc);
+  if (wargc == 3 && std::wstring(wargv[1]) == L"--report-startupinfo") return ReportStartupInfo(wargv[2]);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
