@@ -63,6 +63,16 @@ std::wstring ModulePath(HMODULE module) {
   }
 }
 
+const VS_FIXEDFILEINFO* FindFixedFileInfo(const std::uint8_t* data, size_t size) {
+  // The fixed part follows the block's header and its key "VS_VERSION_INFO" at a 32-bit boundary; its
+  // signature marks it. Reading it here spares loading version.dll at every start for one lookup.
+  for (size_t offset = 0; offset + sizeof(VS_FIXEDFILEINFO) <= size; offset += 4) {
+    const auto* candidate = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + offset);
+    if (candidate->dwSignature == 0xFEEF04BD) return candidate;
+  }
+  return nullptr;
+}
+
 void Win32Platform::ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) {
   UINT type = MB_OK;
   switch (icon) {
@@ -79,25 +89,16 @@ void Win32Platform::ShowMessage(const std::wstring& text, MessageIcon icon, cons
 std::wstring Win32Platform::AppDirectory() { return DirectoryOfPath(ModulePath(nullptr)); }
 
 Version Win32Platform::VersionNumbers() {
-  const std::wstring self = ModulePath(nullptr);
-  auto fail = [&](DWORD error) {
-    return PlatformError(L"读取版本信息", self, SystemErrorText(error));
+  auto fail = [](DWORD error) {
+    return PlatformError(L"读取版本信息", ModulePath(nullptr), SystemErrorText(error));
   };
-  // VerQueryValue needs a writable copy of the resource, not the mapped image.
   const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
   if (info == nullptr) throw fail(::GetLastError());
   const HGLOBAL loaded = ::LoadResource(instance_, info);
-  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  const auto* data = loaded != nullptr ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
   if (data == nullptr) throw fail(::GetLastError());
-  const DWORD size = ::SizeofResource(instance_, info);
-  std::vector<unsigned char> copy(static_cast<const unsigned char*>(data),
-                                  static_cast<const unsigned char*>(data) + size);
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT fixedSize = 0;
-  if (!::VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
-      fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) {
-    throw fail(ERROR_RESOURCE_DATA_NOT_FOUND);
-  }
+  const VS_FIXEDFILEINFO* fixed = FindFixedFileInfo(data, ::SizeofResource(instance_, info));
+  if (fixed == nullptr) throw fail(ERROR_RESOURCE_DATA_NOT_FOUND);
   // Major.minor.build.revision: the revision is the fourth number; the third is not used.
   return Version{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionLS)};
 }

@@ -23,6 +23,9 @@ std::wstring DirectoryOfPath(const std::wstring& path);
 
 std::wstring ModulePath(HMODULE module);
 
+// The fixed part of a version resource (VS_VERSIONINFO), or null when the data holds none.
+const VS_FIXEDFILEINFO* FindFixedFileInfo(const std::uint8_t* data, size_t size);
+
 // The name of the mutex that marks a running instance. Local to the logon session, as a user's own
 // program is.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Lumvora.SingleInstance.5b0e2c1a";

@@ -1,0 +1,71 @@
+// Small helpers shared by the benchmarks: timing, process start, finding a visible window, medians.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+inline double NowMs() {
+  LARGE_INTEGER frequency, counter;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&counter);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+inline std::wstring FromBuildPath(const char* utf8) {
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::wstring path(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, path.data(), n);
+  path.resize(static_cast<size_t>(n - 1));
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return path;
+}
+
+inline HANDLE Start(const std::wstring& exe, const std::wstring& directory, DWORD* pid) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + exe + L"\"";
+  if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                        &info)) {
+    std::fprintf(stderr, "cannot start %ls\n", exe.c_str());
+    std::exit(2);
+  }
+  ::CloseHandle(info.hThread);
+  *pid = info.dwProcessId;
+  return info.hProcess;
+}
+
+// The visible top-level window of the given class that belongs to the process, or null.
+inline HWND VisibleWindow(DWORD pid, const wchar_t* className) {
+  HWND hwnd = nullptr;
+  while ((hwnd = ::FindWindowExW(nullptr, hwnd, className, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == pid && ::IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+inline void Stop(HANDLE process) {
+  ::TerminateProcess(process, 0);
+  ::WaitForSingleObject(process, 10000);
+  ::CloseHandle(process);
+}
+
+}  // namespace bench
