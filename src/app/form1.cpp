@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "hotspot/hotspot_operations.h"
+
 namespace lumvora {
 
 const wchar_t kAlreadyRunningText[] = L"该程序已经在运行！";
@@ -52,5 +54,49 @@ void Form1::TroubleshootingNoticeThenEnd() {
 void Form1::OnClose() { TroubleshootingNoticeThenEnd(); }
 
 void Form1::OnExitClick() { TroubleshootingNoticeThenEnd(); }
+
+}  // namespace lumvora
+
+namespace lumvora {
+
+bool Form1::Refuse(const wchar_t* field, const std::wstring& value) {
+  ValueProblem problem = ValueProblem::None;
+  if (HasQuoteOrControl(value)) {
+    problem = ValueProblem::QuoteOrControl;
+  } else if (!platform_.RepresentableInAnsi(value)) {
+    problem = ValueProblem::NotInCodePage;
+  }
+  const std::optional<std::wstring> refusal = RefusalFor(field, problem);
+  if (refusal) platform_.ShowMessage(*refusal, MessageIcon::Information, kNoticeCaption);
+  return refusal.has_value();
+}
+
+void Form1::OnCommand1Click() {
+  RunHandler([this] {
+    const std::wstring ssid = view_.Text1();
+    const std::wstring key = view_.Text2();
+    if (ssid.empty()) {
+      platform_.ShowMessage(kEmptySsidText, MessageIcon::Information, kNoticeCaption);
+      return;
+    }
+    if (Refuse(L"热点名称(SSID)", ssid) || Refuse(L"密钥(KEY)", key)) return;
+    createCmd_ = BuildCreateCommand(ssid, key);
+    runner_.Run(appDir_, CreateOperation(createCmd_));
+  });
+}
+
+void Form1::OnCommand2Click() {
+  RunHandler([this] {
+    startCmd_ = kStartCommand;
+    runner_.Run(appDir_, StartOperation());
+  });
+}
+
+void Form1::OnCommand3Click() {
+  RunHandler([this] {
+    closeCmd_ = kCloseCommand;
+    runner_.Run(appDir_, CloseOperation());
+  });
+}
 
 }  // namespace lumvora

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "hotspot/batch_command_runner.h"
 #include "platform/platform.h"
 #include "ui/form1_view.h"
 
@@ -21,7 +22,8 @@ std::wstring DescribeFailure(const PlatformError& error);
 
 class Form1 {
  public:
-  Form1(Platform& platform, Form1View& view) : platform_(platform), view_(view) {}
+  Form1(Platform& platform, Form1View& view, std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
+      : platform_(platform), view_(view), runner_(platform, view, commandTimeLimit) {}
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -32,31 +34,55 @@ class Form1 {
   void OnClose();
   // The 退出 menu item.
   void OnExitClick();
+  // 创建热点, 启动热点, 关闭热点.
+  void OnCommand1Click();
+  void OnCommand2Click();
+  void OnCommand3Click();
 
   const std::wstring& AppDir() const { return appDir_; }
   const std::wstring& VersionText() const { return versionText_; }
+  const std::wstring& CreateCmd() const { return createCmd_; }
+  const std::wstring& StartCmd() const { return startCmd_; }
+  const std::wstring& CloseCmd() const { return closeCmd_; }
 
  protected:
   Platform& platform_;
   Form1View& view_;
 
   // Runs one event handler. A failing platform operation abandons the handler and is reported; the program
-  // goes on. Nothing thrown by a handler leaves this function.
+  // goes on. A handler that arrives while another runs (the window pumps messages while a command runs)
+  // is dropped.
   template <typename Handler>
   void RunHandler(Handler&& handler) {
+    if (handling_) return;
+    handling_ = true;
+    struct Reset {
+      bool& flag;
+      ~Reset() { flag = false; }
+    } reset{handling_};
     try {
       handler();
     } catch (const PlatformError& error) {
       ReportFailure(error);
+    } catch (const std::exception&) {
+      // Out of memory, in practice. It must not unwind into the window procedure.
+      ReportFailure(PlatformError(L"完成操作", L"Lumvora", L"内存不足。"));
     }
   }
   void ReportFailure(const PlatformError& error);
 
  private:
   void TroubleshootingNoticeThenEnd();
+  // Tells the user why a typed value cannot be used; true when it was refused.
+  bool Refuse(const wchar_t* field, const std::wstring& value);
 
+  BatchCommandRunner runner_;
   std::wstring appDir_;
   std::wstring versionText_;
+  std::wstring createCmd_;
+  std::wstring startCmd_;
+  std::wstring closeCmd_;
+  bool handling_ = false;
   // Set once the notice is on screen: a second close request that arrives while it is shown must not show
   // it again.
   bool ending_ = false;

@@ -2,6 +2,7 @@
 // unit tests implement them with recording fakes. Nothing here includes a Windows header.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -42,6 +43,13 @@ class PlatformError : public std::runtime_error {
   std::wstring systemText_;
 };
 
+// What a batch file run by the command interpreter did.
+struct CommandResult {
+  bool finished = false;         // false: still running when the time limit passed (it is left running)
+  std::uint32_t exitCode = 0;    // the interpreter's exit code, when finished
+  std::wstring output;           // standard output and error as printed, decoded from the OEM code page
+};
+
 // A file being written one byte at a time. Each byte goes at the current position, in order.
 class ByteWriter {
  public:
@@ -60,6 +68,13 @@ class Platform {
   // Starts a command line and returns at once. A bare program name is looked for in the executable's
   // directory before the current one.
   virtual void StartProcess(const std::wstring& commandLine, ShowState show) = 0;
+  // Runs the batch file with the system's command interpreter, its window minimized and its current
+  // directory as given, and captures what it prints. Waits at most the time limit, keeping the windows
+  // painted meanwhile; a process still running then is left running.
+  virtual CommandResult RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
+                                     std::chrono::milliseconds timeLimit) = 0;
+  // Whether the ANSI code page has an exact counterpart for every character of the text.
+  virtual bool RepresentableInAnsi(const std::wstring& text) = 0;
   // Creates or truncates the file and writes the line in the ANSI code page followed by CR LF. A line with
   // a character that the code page cannot represent is refused, never written with a substitute.
   virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;

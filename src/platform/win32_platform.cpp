@@ -1,5 +1,6 @@
 #include "platform/win32_platform.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace lumvora::win32 {
@@ -134,6 +135,117 @@ void Win32Platform::StartProcess(const std::wstring& commandLine, ShowState show
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
+}
+
+std::wstring CommandInterpreterPath() {
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    throw PlatformError(L"确定系统目录", L"cmd.exe", SystemErrorText(::GetLastError()));
+  }
+  return std::wstring(system, length) + L"\\cmd.exe";
+}
+
+std::wstring FromOem(const std::string& bytes) {
+  if (bytes.empty()) return std::wstring();
+  const int size = ::MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+  return text;
+}
+
+namespace {
+
+// Keeps what a command prints, up to a cap; the rest is read and dropped so that the command never
+// blocks on a full pipe.
+constexpr size_t kOutputCap = 256 * 1024;
+
+void DrainPipe(HANDLE pipe, std::string& output) {
+  for (;;) {
+    DWORD available = 0;
+    if (!::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return;
+    char buffer[4096];
+    DWORD read = 0;
+    if (!::ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof(buffer)), &read, nullptr) || read == 0) return;
+    if (output.size() < kOutputCap) output.append(buffer, std::min<size_t>(read, kOutputCap - output.size()));
+  }
+}
+
+// Dispatches what the windows of this thread have queued, so that they go on painting while a command
+// runs. Input cannot start anything meanwhile: the main window is disabled.
+void PumpMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
+                                          std::chrono::milliseconds timeLimit) {
+  const std::wstring interpreter = CommandInterpreterPath();
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+    throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  }
+  UniqueKernelHandle output(readEnd);
+  UniqueKernelHandle childOutput(writeEnd);
+  ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  // Nothing to read: a command that asks for input gets end of file rather than waiting for ever.
+  UniqueFileHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                       OPEN_EXISTING, 0, nullptr));
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_SHOWMINNOACTIVE;
+  startup.hStdInput = input.Get();
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  // /d: no AutoRun commands from the registry; /q: the interpreter does not echo the line, which holds
+  // the key. The outer quotes are the interpreter's own rule for a quoted path after /c.
+  std::wstring commandLine = L"\"" + interpreter + L"\" /d /q /c \"\"" + batchPath + L"\"\"";
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        currentDirectory.c_str(), &startup, &process)) {
+    throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  }
+  UniqueKernelHandle processHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  // Only the child holds the write end now, so the pipe reports its end when the child is gone.
+  childOutput.Reset();
+  input.Reset();
+
+  std::string printed;
+  const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeLimit.count());
+  CommandResult result;
+  for (;;) {
+    DrainPipe(output.Get(), printed);
+    const ULONGLONG now = ::GetTickCount64();
+    const DWORD wait = now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
+    const HANDLE handles[] = {processHandle.Get()};
+    const DWORD signalled = ::MsgWaitForMultipleObjects(1, handles, FALSE, wait, QS_ALLINPUT);
+    if (signalled == WAIT_OBJECT_0) {
+      DrainPipe(output.Get(), printed);
+      DWORD exitCode = 0;
+      ::GetExitCodeProcess(processHandle.Get(), &exitCode);
+      result.finished = true;
+      result.exitCode = exitCode;
+      break;
+    }
+    if (signalled == WAIT_OBJECT_0 + 1) PumpMessages();
+    if (::GetTickCount64() >= deadline) break;
+  }
+  result.output = FromOem(printed);
+  return result;
 }
 
 namespace {

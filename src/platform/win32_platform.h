@@ -23,6 +23,12 @@ std::wstring DirectoryOfPath(const std::wstring& path);
 
 std::wstring ModulePath(HMODULE module);
 
+// The full path of the system's command interpreter (cmd.exe in the system directory).
+std::wstring CommandInterpreterPath();
+
+// Text printed by a console program, in the OEM code page.
+std::wstring FromOem(const std::string& bytes);
+
 // The fixed part of a version resource (VS_VERSIONINFO), or null when the data holds none.
 const VS_FIXEDFILEINFO* FindFixedFileInfo(const std::uint8_t* data, size_t size);
 
@@ -39,6 +45,9 @@ class Win32Platform : public Platform {
 
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
   void StartProcess(const std::wstring& commandLine, ShowState show) override;
+  CommandResult RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
+                             std::chrono::milliseconds timeLimit) override;
+  bool RepresentableInAnsi(const std::wstring& text) override { return ToAnsi(text).has_value(); }
   void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
   void DeleteFile(const std::wstring& path) override;

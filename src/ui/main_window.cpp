@@ -116,7 +116,15 @@ void MainWindow::OnCreate() {
   }
 }
 
-void MainWindow::OnCommand(int /*id*/, int /*notification*/) {}
+void MainWindow::OnCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  switch (id) {
+    case IDC_COMMAND1: form_.OnCommand1Click(); break;
+    case IDC_COMMAND2: form_.OnCommand2Click(); break;
+    case IDC_COMMAND3: form_.OnCommand3Click(); break;
+    default: break;
+  }
+}
 
 void MainWindow::OnClose() { form_.OnClose(); }
 
@@ -148,6 +156,17 @@ void MainWindow::Show() {
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd_);
   if (const HWND first = ::GetDlgItem(hwnd_, IDC_TEXT1)) ::SetFocus(first);
+}
+
+void MainWindow::SetBusy(bool busy) {
+  if (busy) {
+    focusBeforeBusy_ = ::GetFocus();
+    ::EnableWindow(hwnd_, FALSE);
+    return;
+  }
+  ::EnableWindow(hwnd_, TRUE);
+  ::SetForegroundWindow(hwnd_);
+  if (focusBeforeBusy_ != nullptr && ::IsChild(hwnd_, focusBeforeBusy_)) ::SetFocus(focusBeforeBusy_);
 }
 
 }  // namespace lumvora::win32

@@ -29,6 +29,7 @@ class MainWindow : public Form1View {
   std::wstring Text1() override;
   std::wstring Text2() override;
   void Show() override;
+  void SetBusy(bool busy) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +47,7 @@ class MainWindow : public Form1View {
   HWND hwnd_ = nullptr;
   UniqueFont dialogFont_;
   UniqueFont largeFont_;
+  HWND focusBeforeBusy_ = nullptr;
 };
 
 }  // namespace lumvora::win32

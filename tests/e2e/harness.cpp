@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
 namespace e2e {
 
@@ -152,6 +153,48 @@ std::wstring ReadText(HWND window) {
 
 namespace {
 
+// Pixels of a size x size square, row by row, from a 32-bit DIB selected into a memory DC.
+template <typename Paint>
+std::vector<COLORREF> Pixels(int size, Paint paint) {
+  const HDC screen = ::GetDC(nullptr);
+  const HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = size;
+  bmi.bmiHeader.biHeight = -size;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
+  paint(memory, screen);
+  ::GdiFlush();
+  const auto* p = static_cast<const DWORD*>(bits);
+  std::vector<COLORREF> pixels(p, p + size * size);
+  for (COLORREF& c : pixels) c &= 0x00FFFFFF;
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+std::vector<COLORREF> CapturePixels(int x, int y, int size, int /*height*/) {
+  return Pixels(size, [&](HDC memory, HDC screen) { ::BitBlt(memory, 0, 0, size, size, screen, x, y, SRCCOPY); });
+}
+
+std::vector<COLORREF> DrawIconPixels(HICON icon, int size, COLORREF background) {
+  return Pixels(size, [&](HDC memory, HDC) {
+    // background is as read from a DIB (0x00RRGGBB); a brush wants 0x00BBGGRR.
+    const COLORREF rgb = RGB(GetBValue(background), GetGValue(background), GetRValue(background));
+    const HBRUSH brush = ::CreateSolidBrush(rgb);
+    RECT all{0, 0, size, size};
+    ::FillRect(memory, &all, brush);
+    ::DeleteObject(brush);
+    ::DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  });
+}
+
 BoxIcon IconOf(HWND box) {
   HWND iconControl = nullptr;
   for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -163,14 +206,32 @@ BoxIcon IconOf(HWND box) {
   if (iconControl == nullptr) return BoxIcon::None;
   DWORD_PTR result = 0;
   ::SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-  const auto icon = reinterpret_cast<HICON>(result);
   // Wine keeps the icon control of a box without icon, visible but empty.
-  if (icon == nullptr) return BoxIcon::None;
-  // The system's shared icons are the same handles in every process.
-  if (icon == ::LoadIconW(nullptr, IDI_INFORMATION)) return BoxIcon::Information;
-  if (icon == ::LoadIconW(nullptr, IDI_WARNING)) return BoxIcon::Warning;
-  if (icon == ::LoadIconW(nullptr, IDI_ERROR)) return BoxIcon::Error;
-  return BoxIcon::Unknown;
+  if (result == 0) return BoxIcon::None;
+  // Icon handles belong to their process, so the icon is told by its pixels: what the screen shows is
+  // compared with each system icon drawn here on the same background.
+  RECT rect{};
+  ::GetWindowRect(iconControl, &rect);
+  const int size = ::GetSystemMetrics(SM_CXICON);
+  std::vector<COLORREF> shown = CapturePixels(rect.left, rect.top, size, size);
+  const COLORREF background = shown.front();  // the corner lies outside every system icon's shape
+  BoxIcon best = BoxIcon::Unknown;
+  size_t bestDiff = static_cast<size_t>(size * size / 20);  // at most 5% of the pixels may differ
+  const struct {
+    BoxIcon icon;
+    const wchar_t* id;
+  } candidates[] = {{BoxIcon::Information, IDI_INFORMATION}, {BoxIcon::Warning, IDI_WARNING},
+                    {BoxIcon::Error, IDI_ERROR}};
+  for (const auto& c : candidates) {
+    const std::vector<COLORREF> drawn = DrawIconPixels(::LoadIconW(nullptr, c.id), size, background);
+    size_t diff = 0;
+    for (size_t i = 0; i < drawn.size(); ++i) diff += drawn[i] != shown[i];
+    if (diff < bestDiff) {
+      bestDiff = diff;
+      best = c.icon;
+    }
+  }
+  return best;
 }
 
 MessageBoxInfo Describe(HWND box) {
@@ -267,6 +328,84 @@ void SaveScreenshot(HWND window, const std::wstring& name) {
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void SetText(HWND control, const std::wstring& text) {
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                        &result);
+}
+
+std::string Ansi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int n =
+      ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour) {
+  std::wstring fake = Utf16(FAKE_NETSH_EXE);
+  if (!fake.empty() && fake[0] == L'/') fake = L"Z:" + fake;
+  for (wchar_t& c : fake) {
+    if (c == L'/') c = L'\\';
+  }
+  if (!::CopyFileW(fake.c_str(), dir.File(L"netsh.exe").c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy the fake netsh.exe");
+  }
+  WriteFileBytes(dir.File(L"netsh_behaviour.txt"), behaviour);
+}
+
+namespace {
+
+std::string Unhex(const std::string& hex) {
+  std::string out;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  return out;
+}
+
+}  // namespace
+
+std::vector<NetshCall> NetshCalls(const AppDir& dir) {
+  std::vector<NetshCall> calls;
+  const std::string text = ReadFileBytes(dir.File(L"netsh_calls.txt"));
+  NetshCall call;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    const size_t space = line.find(' ');
+    const std::string tag = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (tag == "CMDLINE") {
+      call.commandLine = rest;
+    } else if (tag == "SSID") {
+      call.ssid = Utf16(Unhex(rest).c_str());
+    } else if (tag == "KEY") {
+      call.key = Utf16(Unhex(rest).c_str());
+    } else if (tag == "BATCH") {
+      const size_t gap = rest.find(' ');
+      call.batches[Utf16(rest.substr(0, gap).c_str())] = gap == std::string::npos ? "" : Unhex(rest.substr(gap + 1));
+    } else if (tag == "END") {
+      calls.push_back(call);
+      call = NetshCall();
+    }
+  }
+  return calls;
 }
 
 }  // namespace e2e

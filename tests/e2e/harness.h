@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,21 @@ bool WaitUntil(Condition condition, Millis timeout) {
 // them into PNGs). Does nothing when the variable is not set.
 void SaveScreenshot(HWND window, const std::wstring& name);
 std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+// Sets a control's text in the other process (the system carries the string across).
+void SetText(HWND control, const std::wstring& text);
+// Text in the ANSI code page (936 here), as the program must write it.
+std::string Ansi(const std::wstring& text);
+
+// The fake netsh.exe, placed in the application directory with what it is to answer (see fake_netsh.cpp).
+void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour = std::string());
+struct NetshCall {
+  std::string commandLine;                       // UTF-8
+  std::optional<std::wstring> ssid, key;         // as netsh parsed them
+  std::map<std::wstring, std::string> batches;   // every batch file present while it ran, with its bytes
+};
+std::vector<NetshCall> NetshCalls(const AppDir& dir);
 std::wstring Utf16(const char* utf8);
 
 }  // namespace e2e

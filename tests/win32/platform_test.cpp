@@ -243,12 +243,72 @@ TEST(Win32Platform, StartProcessPassesTheShowStateAndDoesNotWait) {
   EXPECT_THROW(platform.StartProcess(L"lumvora_no_such_program.exe", ShowState::NormalActive), PlatformError);
 }
 
+std::wstring SelfPath() {
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return self;
+}
+
+TEST(Win32Platform, RunBatchFileCapturesMuchOutputAndTheExitCode) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring batch = dir.File(L"print.bat");
+  // A megabyte: far more than a pipe holds, so a runner that only reads at the end would deadlock.
+  platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --print 1000000 3");
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path(), std::chrono::seconds(60));
+  EXPECT_TRUE(result.finished);
+  EXPECT_EQ(result.exitCode, 3u);
+  EXPECT_GE(result.output.size(), 200000u) << "kept up to the cap";
+  EXPECT_EQ(result.output.substr(0, 6), L"热点0123") << "decoded from the OEM code page";
+}
+
+TEST(Win32Platform, RunBatchFileRunsInTheGivenDirectoryWithoutEchoingTheLine) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring batch = dir.File(L"where.bat");
+  platform.WriteTextFile(batch, L"cd");
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path() + L"\\", std::chrono::seconds(60));
+  EXPECT_TRUE(result.finished);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_NE(result.output.find(dir.Path()), std::wstring::npos);
+  EXPECT_EQ(result.output.find(L">cd"), std::wstring::npos) << "the interpreter must not echo the line";
+}
+
+TEST(Win32Platform, RunBatchFileGivesUpAtTheTimeLimitAndLeavesTheCommandRunning) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring batch = dir.File(L"slow.bat");
+  const std::wstring marker = dir.File(L"finished.txt");
+  platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --sleep 2500 \"" + marker + L"\"");
+  const DWORD before = ::GetTickCount();
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path(), std::chrono::milliseconds(500));
+  const DWORD took = ::GetTickCount() - before;
+  EXPECT_FALSE(result.finished);
+  EXPECT_GE(took, 450u);
+  EXPECT_LT(took, 2000u);
+  EXPECT_EQ(WaitForFile(marker), "done") << "the command was left to finish";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int wargc = 0;
   wchar_t** wargv = ::CommandLineToArgvW(::GetCommandLineW(), &wargc);
   if (wargc == 3 && std::wstring(wargv[1]) == L"--report-startupinfo") return ReportStartupInfo(wargv[2]);
+  if (wargc == 4 && std::wstring(wargv[1]) == L"--print") {
+    // "热点" in code page 936, then digits, to the given length; exits with the given code.
+    std::string text = "\xC8\xC8\xB5\xE3";
+    const size_t length = static_cast<size_t>(_wtoi(wargv[2]));
+    while (text.size() < length) text += static_cast<char>('0' + (text.size() - 4) % 10);
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return _wtoi(wargv[3]);
+  }
+  if (wargc == 4 && std::wstring(wargv[1]) == L"--sleep") {
+    ::Sleep(static_cast<DWORD>(_wtoi(wargv[2])));
+    std::ofstream(wargv[3], std::ios::binary) << "done";
+    return 0;
+  }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,83 @@
+#include "hotspot/batch_command_runner.h"
+
+#include <vector>
+
+namespace lumvora {
+
+const wchar_t kTimedOutLine[] = L"命令在60秒内没有结束，结果未知。";
+
+std::wstring FormatCommandOutput(const std::wstring& output) {
+  std::vector<std::wstring> lines;
+  std::wstring line;
+  for (size_t i = 0; i < output.size(); ++i) {
+    const wchar_t c = output[i];
+    if (c == L'\r' || c == L'\n') {
+      if (c == L'\r' && i + 1 < output.size() && output[i + 1] == L'\n') ++i;
+      lines.push_back(std::move(line));
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  lines.push_back(std::move(line));
+  auto blank = [](const std::wstring& l) { return l.find_first_not_of(L" \t") == std::wstring::npos; };
+  while (!lines.empty() && blank(lines.back())) lines.pop_back();
+  if (lines.size() > kMaxOutputLines) lines.resize(kMaxOutputLines);
+  for (std::wstring& l : lines) {
+    if (l.size() > kMaxOutputLineLength) l = l.substr(0, kMaxOutputLineLength - 1) + L"…";
+  }
+  std::wstring text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += L"\r\n";
+    text += lines[i];
+  }
+  return text;
+}
+
+namespace {
+
+// Enables the window again however the run ends.
+class BusyScope {
+ public:
+  explicit BusyScope(Form1View& view) : view_(view) { view_.SetBusy(true); }
+  ~BusyScope() { view_.SetBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  Form1View& view_;
+};
+
+}  // namespace
+
+void BatchCommandRunner::Run(const std::wstring& appDir, const HotspotOperation& operation) {
+  const std::wstring path = appDir + operation.fileName;
+  CommandResult result;
+  {
+    BusyScope busy(view_);
+    try {
+      platform_.WriteTextFile(path, operation.commandLine);
+      result = platform_.RunBatchFile(path, appDir, timeLimit_);
+    } catch (const PlatformError&) {
+      // The file holds the key: remove it even though the run failed. What made the run fail is what the
+      // user needs to hear of, not a second failure while tidying up.
+      try {
+        platform_.DeleteFile(path);
+      } catch (const PlatformError&) {
+      }
+      throw;
+    }
+    platform_.DeleteFile(path);
+  }
+
+  if (result.finished && result.exitCode == 0) {
+    platform_.ShowMessage(operation.confirmation, MessageIcon::None, L"Lumvora");
+    return;
+  }
+  std::wstring text = operation.failure;
+  const std::wstring detail = result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
+  if (!detail.empty()) text += L"\r\n\r\n" + detail;
+  platform_.ShowMessage(text, MessageIcon::Warning, L"Lumvora");
+}
+
+}  // namespace lumvora

@@ -1,0 +1,46 @@
+// Carries out one hotspot command: a one-line batch file in the application directory, run by the command
+// interpreter, waited for, deleted, and its real outcome shown to the user.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "platform/platform.h"
+#include "ui/form1_view.h"
+
+namespace lumvora {
+
+inline constexpr std::chrono::milliseconds kCommandTimeLimit{60000};
+inline constexpr size_t kMaxOutputLines = 20;
+// A longer line (the interpreter may print back a whole over-long command line) is cut, so that the box
+// stays within the screen.
+inline constexpr size_t kMaxOutputLineLength = 160;
+extern const wchar_t kTimedOutLine[];
+
+struct HotspotOperation {
+  std::wstring commandLine;
+  const wchar_t* fileName;      // bare name, in the application directory
+  const wchar_t* confirmation;  // shown when the command succeeded
+  const wchar_t* failure;       // first line of the box when it did not
+};
+
+// What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
+// dropped, at most kMaxOutputLines lines of at most kMaxOutputLineLength characters ("…" marks a cut).
+std::wstring FormatCommandOutput(const std::wstring& output);
+
+class BatchCommandRunner {
+ public:
+  BatchCommandRunner(Platform& platform, Form1View& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
+      : platform_(platform), view_(view), timeLimit_(timeLimit) {}
+
+  // Throws PlatformError when a platform operation fails; the batch file is not left behind then, where
+  // it can be removed.
+  void Run(const std::wstring& appDir, const HotspotOperation& operation);
+
+ private:
+  Platform& platform_;
+  Form1View& view_;
+  std::chrono::milliseconds timeLimit_;
+};
+
+}  // namespace lumvora

@@ -1,0 +1,48 @@
+#include "hotspot/hotspot_operations.h"
+
+namespace lumvora {
+
+bool HasQuoteOrControl(const std::wstring& value) {
+  for (const wchar_t c : value) {
+    if (c == L'"' || c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
+  }
+  return false;
+}
+
+std::wstring ProtectForBatch(const std::wstring& value) {
+  bool quote = false;
+  std::wstring escaped;
+  for (const wchar_t c : value) {
+    if (c == L' ' || std::wstring_view(L"&|<>^(),;=!").find(c) != std::wstring_view::npos) quote = true;
+    escaped += c;
+    if (c == L'%') escaped += L'%';
+  }
+  return quote ? L"\"" + escaped + L"\"" : escaped;
+}
+
+std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& key) {
+  return kCreatePrefix + ProtectForBatch(ssid) + kKeyTag + ProtectForBatch(key);
+}
+
+std::optional<std::wstring> RefusalFor(const wchar_t* field, ValueProblem problem) {
+  switch (problem) {
+    case ValueProblem::None: return std::nullopt;
+    case ValueProblem::QuoteOrControl: return std::wstring(field) + L"不能包含双引号或控制字符！";
+    case ValueProblem::NotInCodePage: return std::wstring(field) + L"包含系统代码页无法表示的字符！";
+  }
+  return std::nullopt;
+}
+
+HotspotOperation CreateOperation(std::wstring commandLine) {
+  return {std::move(commandLine), L"WXRD.bat", L"无线热点创建成功！", L"无线热点创建失败！"};
+}
+
+HotspotOperation StartOperation() {
+  return {kStartCommand, L"QDWXRD.bat", L"无线热点启动成功！", L"无线热点启动失败！"};
+}
+
+HotspotOperation CloseOperation() {
+  return {kCloseCommand, L"GBWXRD.bat", L"无线热点已关闭！", L"无线热点关闭失败！"};
+}
+
+}  // namespace lumvora

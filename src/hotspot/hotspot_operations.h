@@ -1,0 +1,40 @@
+// The three hotspot commands: their command lines, batch files and the texts the user sees.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "hotspot/batch_command_runner.h"
+
+namespace lumvora {
+
+inline constexpr wchar_t kNoticeCaption[] = L"提示";
+inline constexpr wchar_t kEmptySsidText[] = L"热点名称(SSID)不能为空！";
+inline constexpr wchar_t kCreatePrefix[] = L"netsh wlan set hostednetwork mode=allow ssid =";
+inline constexpr wchar_t kKeyTag[] = L" Key=";
+inline constexpr wchar_t kStartCommand[] = L"netsh wlan start hostednetwork";
+inline constexpr wchar_t kCloseCommand[] = L"netsh wlan set hostednetwork mode=disallow";
+
+// What stands in the way of passing a typed value to netsh through a batch file.
+enum class ValueProblem { None, QuoteOrControl, NotInCodePage };
+
+// Characters that the command interpreter would take as its own: a quote or a control character can
+// never be passed safely.
+bool HasQuoteOrControl(const std::wstring& value);
+
+// The value as it must stand in the batch line for netsh to receive exactly what was typed: "%" doubled
+// (a batch file expands it even inside quotes), and the whole in double quotes when it holds a blank or a
+// character that the interpreter treats specially. A plain value stands as it is.
+std::wstring ProtectForBatch(const std::wstring& value);
+
+std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& key);
+
+// The notice for a value that cannot be passed, or nothing when it can. The field is "热点名称(SSID)" or
+// "密钥(KEY)".
+std::optional<std::wstring> RefusalFor(const wchar_t* field, ValueProblem problem);
+
+HotspotOperation CreateOperation(std::wstring commandLine);
+HotspotOperation StartOperation();
+HotspotOperation CloseOperation();
+
+}  // namespace lumvora

@@ -1,0 +1,261 @@
+// The three hotspot buttons on the real exe, with a fake netsh.exe that records what reached it.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "e2e/harness.h"
+#include "resources/resource.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kCreatePrefix[] = "netsh wlan set hostednetwork mode=allow ssid =";
+
+class Hotspot : public ::testing::Test {
+ protected:
+  void Start(const std::string& behaviour = std::string()) {
+    InstallFakeNetsh(dir, behaviour);
+    app = std::make_unique<App>(dir.Exe());
+    main = app->WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+  }
+  HWND Control(int id) const { return ::GetDlgItem(main, id); }
+  void Type(const std::wstring& ssid, const std::wstring& key) {
+    SetText(Control(IDC_TEXT1), ssid);
+    SetText(Control(IDC_TEXT2), key);
+  }
+  // Clicks a button and returns the box that the click ends with.
+  MessageBoxInfo Click(int id) {
+    PostClick(Control(id));
+    const auto box = app->WaitForMessageBox(30s);
+    if (!box) {
+      ADD_FAILURE() << "no message box after the click";
+      return MessageBoxInfo{};
+    }
+    return *box;
+  }
+  // Acknowledges the box and waits until the window takes clicks again.
+  void Ok(const MessageBoxInfo& box) {
+    box.PressOk();
+    EXPECT_TRUE(WaitUntil([&] { return app->MessageBoxes().empty() && ::IsWindowEnabled(main); }, 5s));
+  }
+  std::vector<std::wstring> BatchFilesLeft() const {
+    std::vector<std::wstring> left;
+    for (const std::wstring& name : dir.Files()) {
+      if (name.size() > 4 && name.substr(name.size() - 4) == L".bat") left.push_back(name);
+    }
+    return left;
+  }
+
+  AppDir dir;
+  std::unique_ptr<App> app;
+  HWND main = nullptr;
+};
+
+TEST_F(Hotspot, CreateWritesTheExactLineAndConfirmsSuccess) {
+  Start();
+  Type(L"LumvoSoft", L"12345678");
+  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  EXPECT_EQ(box.caption, L"Lumvora");
+  EXPECT_EQ(box.text, L"无线热点创建成功！");
+  EXPECT_EQ(box.icon, BoxIcon::None);
+  EXPECT_TRUE(BatchFilesLeft().empty()) << "the batch file is gone before the box appears";
+  SaveScreenshot(box.hwnd, L"create_succeeded");
+  Ok(box);
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].batches.at(L"WXRD.bat"), std::string(kCreatePrefix) + "LumvoSoft Key=12345678\r\n");
+  EXPECT_EQ(calls[0].batches.size(), 1u);
+  EXPECT_EQ(calls[0].ssid, L"LumvoSoft");
+  EXPECT_EQ(calls[0].key, L"12345678");
+}
+
+TEST_F(Hotspot, BatchLinesForTheInitialTextsABlankAndAChineseSsid) {
+  Start();
+  const struct {
+    std::wstring ssid, key;
+    std::string line;
+  } cases[] = {
+      {L"LumvoSoft", L"", std::string(kCreatePrefix) + "LumvoSoft Key=\r\n"},
+      {L" ", L"", std::string(kCreatePrefix) + "\" \" Key=\r\n"},
+      {L"热点测试", L"abcdefgh", std::string(kCreatePrefix) + Ansi(L"热点测试") + " Key=abcdefgh\r\n"},
+  };
+  for (const auto& c : cases) {
+    Type(c.ssid, c.key);
+    Ok(Click(IDC_COMMAND1));
+  }
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(calls[i].batches.at(L"WXRD.bat"), cases[i].line);
+    EXPECT_EQ(calls[i].ssid, cases[i].ssid);
+  }
+  EXPECT_EQ(Ansi(L"热点测试"), "\xC8\xC8\xB5\xE3\xB2\xE2\xCA\xD4") << "code page 936";
+}
+
+TEST_F(Hotspot, StartAndCloseWriteTheirFixedLinesWhateverTheTextBoxesHold) {
+  Start();
+  Type(L"a&echo bad>canary.txt", L"\"");
+  const MessageBoxInfo started = Click(IDC_COMMAND2);
+  EXPECT_EQ(started.text, L"无线热点启动成功！");
+  Ok(started);
+  const MessageBoxInfo closed = Click(IDC_COMMAND3);
+  EXPECT_EQ(closed.text, L"无线热点已关闭！");
+  EXPECT_EQ(closed.icon, BoxIcon::None);
+  Ok(closed);
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].batches.at(L"QDWXRD.bat"), "netsh wlan start hostednetwork\r\n");
+  EXPECT_EQ(calls[1].batches.at(L"GBWXRD.bat"), "netsh wlan set hostednetwork mode=disallow\r\n");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
+  Start();
+  const std::wstring hostile[] = {
+      L"a&echo x>canary.txt", L"a|echo x>canary.txt", L"a>canary.txt", L"a^b", L"%PATH%",
+      L"(a)&(echo x>canary.txt)", L"trailing ", L"semi;colon,comma=eq!bang", L"50%&100%",
+  };
+  size_t expectedCalls = 0;
+  for (const std::wstring& value : hostile) {
+    for (int field = 0; field < 2; ++field) {
+      const std::wstring ssid = field == 0 ? value : L"LumvoSoft";
+      const std::wstring key = field == 1 ? value : L"12345678";
+      Type(ssid, key);
+      const MessageBoxInfo box = Click(IDC_COMMAND1);
+      EXPECT_EQ(box.text, L"无线热点创建成功！");
+      Ok(box);
+      const auto calls = NetshCalls(dir);
+      ASSERT_EQ(calls.size(), ++expectedCalls);
+      EXPECT_EQ(calls.back().ssid, ssid) << calls.back().commandLine;
+      EXPECT_EQ(calls.back().key, key) << calls.back().commandLine;
+    }
+  }
+  EXPECT_FALSE(FileExists(dir.File(L"canary.txt"))) << "an injected command ran";
+
+  // A double quote cannot be passed safely: refused before anything is written or started.
+  Type(L"a\"&echo x>canary.txt&\"", L"12345678");
+  MessageBoxInfo refused = Click(IDC_COMMAND1);
+  EXPECT_EQ(refused.caption, L"提示");
+  EXPECT_EQ(refused.text, L"热点名称(SSID)不能包含双引号或控制字符！");
+  EXPECT_EQ(refused.icon, BoxIcon::Information);
+  Ok(refused);
+  Type(L"LumvoSoft", L"1234\"5678");
+  refused = Click(IDC_COMMAND1);
+  EXPECT_EQ(refused.text, L"密钥(KEY)不能包含双引号或控制字符！");
+  Ok(refused);
+  Type(L"net\u0E01", L"12345678");  // Thai: not in code page 936
+  refused = Click(IDC_COMMAND1);
+  EXPECT_EQ(refused.text, L"热点名称(SSID)包含系统代码页无法表示的字符！");
+  EXPECT_EQ(refused.icon, BoxIcon::Information);
+  Ok(refused);
+  EXPECT_EQ(NetshCalls(dir).size(), expectedCalls);
+  EXPECT_FALSE(FileExists(dir.File(L"canary.txt")));
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+TEST_F(Hotspot, AnEmptySsidShowsOnlyTheNotice) {
+  Start();
+  Type(L"", L"12345678");
+  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  EXPECT_EQ(box.caption, L"提示");
+  EXPECT_EQ(box.text, L"热点名称(SSID)不能为空！");
+  EXPECT_EQ(box.icon, BoxIcon::Information);
+  SaveScreenshot(box.hwnd, L"empty_ssid");
+  Ok(box);
+  ::Sleep(300);
+  EXPECT_TRUE(NetshCalls(dir).empty());
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+TEST_F(Hotspot, AFailingCommandShowsNetshsOwnWords) {
+  Start("exit=1\noutput=\\n承载网络无法启动。\\n组或资源的状态不是执行请求操作的正确状态。\\n\\n\\n");
+  const MessageBoxInfo box = Click(IDC_COMMAND2);
+  EXPECT_EQ(box.caption, L"Lumvora");
+  EXPECT_EQ(box.icon, BoxIcon::Warning);
+  EXPECT_EQ(box.text,
+            L"无线热点启动失败！\r\n\r\n\r\n承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+  SaveScreenshot(box.hwnd, L"start_failed");
+  Ok(box);
+}
+
+TEST_F(Hotspot, AnSsidTooLongForNetshIsAFailureNeverASuccess) {
+  Start("judge=1");
+  Type(std::wstring(10000, L'x'), L"12345678");
+  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  EXPECT_EQ(box.icon, BoxIcon::Warning);
+  EXPECT_EQ(box.text.substr(0, 9), L"无线热点创建失败！");
+  // Whatever the interpreter printed about the line, the box stays on the screen.
+  RECT rect{};
+  ::GetWindowRect(box.hwnd, &rect);
+  EXPECT_LE(rect.right - rect.left, ::GetSystemMetrics(SM_CXSCREEN));
+  SaveScreenshot(box.hwnd, L"create_failed_long_ssid");
+  Ok(box);
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+TEST_F(Hotspot, AStaleBatchFileIsOverwrittenNotAppendedTo) {
+  WriteFileBytes(dir.File(L"QDWXRD.bat"), std::string(500, 'Z') + "\r\nnetsh wlan start hostednetwork\r\n");
+  Start();
+  Ok(Click(IDC_COMMAND2));
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].batches.at(L"QDWXRD.bat"), "netsh wlan start hostednetwork\r\n");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+TEST_F(Hotspot, TheWindowIsDisabledButPaintsWhileACommandRuns) {
+  Start("sleep=3000");
+  PostClick(Control(IDC_COMMAND2));
+  ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
+  EXPECT_FALSE(::IsWindowEnabled(main));
+  // A hung window would not answer within the time-out.
+  DWORD_PTR result = 0;
+  EXPECT_NE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+  ::InvalidateRect(main, nullptr, TRUE);
+  EXPECT_NE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+  SaveScreenshot(main, L"command_running");
+  PostClick(Control(IDC_COMMAND3));  // ignored: the window is disabled
+  const auto box = app->WaitForMessageBox(20s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, L"无线热点启动成功！");
+  Ok(*box);
+  ::Sleep(500);
+  EXPECT_TRUE(app->MessageBoxes().empty());
+  EXPECT_EQ(NetshCalls(dir).size(), 1u) << "no second run started while the first ran";
+}
+
+TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
+  // A directory in the way of the batch file: it cannot be created, as in a read-only directory.
+  ::CreateDirectoryW(dir.File(L"QDWXRD.bat").c_str(), nullptr);
+  Start();
+  const MessageBoxInfo box = Click(IDC_COMMAND2);
+  EXPECT_EQ(box.caption, L"Lumvora");
+  EXPECT_EQ(box.icon, BoxIcon::Error);
+  EXPECT_NE(box.text.find(L"QDWXRD.bat"), std::wstring::npos) << "names the file";
+  EXPECT_NE(box.text.find(L"创建文件"), std::wstring::npos) << "names the operation";
+  SaveScreenshot(box.hwnd, L"cannot_write");
+  Ok(box);
+  ::RemoveDirectoryW(dir.File(L"QDWXRD.bat").c_str());
+  EXPECT_TRUE(NetshCalls(dir).empty());
+  EXPECT_TRUE(app->Running());
+  const MessageBoxInfo next = Click(IDC_COMMAND3);
+  EXPECT_EQ(next.text, L"无线热点已关闭！") << "the window stays usable";
+  Ok(next);
+}
+
+TEST_F(Hotspot, ABatchFileThatCannotBeDeletedIsReported) {
+  Start("hold=4000");
+  const MessageBoxInfo box = Click(IDC_COMMAND3);
+  EXPECT_EQ(box.icon, BoxIcon::Error);
+  EXPECT_NE(box.text.find(L"删除文件"), std::wstring::npos);
+  EXPECT_NE(box.text.find(L"GBWXRD.bat"), std::wstring::npos);
+  Ok(box);
+  EXPECT_TRUE(app->Running());
+  // Let the holder go so that the directory can be cleaned.
+  WaitUntil([&] { return ::DeleteFileW(dir.File(L"GBWXRD.bat").c_str()) != 0; }, 10s);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "hotspot/hotspot_operations.h"
+#include "unit/fakes.h"
+
+namespace lumvora::testing {
+namespace {
+
+using Log = std::vector<std::wstring>;
+using namespace std::chrono_literals;
+
+constexpr wchar_t kDir[] = L"C:\\Apps\\Lumvora\\";
+
+TEST(ProtectForBatch, PlainValuesStandAsTyped) {
+  EXPECT_EQ(BuildCreateCommand(L"LumvoSoft", L"12345678"),
+            L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678");
+  EXPECT_EQ(BuildCreateCommand(L"LumvoSoft", L""), L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=");
+  EXPECT_EQ(ProtectForBatch(L"热点-一号_2.4G"), L"热点-一号_2.4G");
+}
+
+TEST(ProtectForBatch, BlanksAndInterpreterCharactersAreQuoted) {
+  EXPECT_EQ(ProtectForBatch(L" "), L"\" \"");
+  EXPECT_EQ(ProtectForBatch(L"my net"), L"\"my net\"");
+  EXPECT_EQ(ProtectForBatch(L"a&b12345"), L"\"a&b12345\"");
+  for (const wchar_t* special : {L"|", L"<", L">", L"^", L"(", L")", L",", L";", L"=", L"!"}) {
+    const std::wstring value = std::wstring(L"x") + special + L"y";
+    EXPECT_EQ(ProtectForBatch(value), L"\"" + value + L"\"") << value.c_str();
+  }
+  EXPECT_EQ(BuildCreateCommand(L"my net", L"a&b12345"),
+            L"netsh wlan set hostednetwork mode=allow ssid =\"my net\" Key=\"a&b12345\"");
+}
+
+TEST(ProtectForBatch, PercentIsDoubledQuotedOrNot) {
+  EXPECT_EQ(ProtectForBatch(L"100%"), L"100%%");
+  EXPECT_EQ(ProtectForBatch(L"%PATH%"), L"%%PATH%%");
+  EXPECT_EQ(ProtectForBatch(L"a %b%"), L"\"a %%b%%\"");
+}
+
+TEST(ProtectForBatch, QuotesAndControlCharactersCannotBePassed) {
+  EXPECT_TRUE(HasQuoteOrControl(L"a\"b"));
+  EXPECT_TRUE(HasQuoteOrControl(L"a\tb"));
+  EXPECT_TRUE(HasQuoteOrControl(L"a\r\nb"));
+  EXPECT_TRUE(HasQuoteOrControl(std::wstring(L"a\0b", 3)));
+  EXPECT_TRUE(HasQuoteOrControl(L"\x7f"));
+  EXPECT_FALSE(HasQuoteOrControl(L"a&b|c%d 热点"));
+}
+
+TEST(FormatCommandOutput, DropsTrailingBlankLinesAndKeepsAtMostTwentyLines) {
+  EXPECT_EQ(FormatCommandOutput(L""), L"");
+  EXPECT_EQ(FormatCommandOutput(L"\r\n  \r\n"), L"");
+  EXPECT_EQ(FormatCommandOutput(L"无法启动承载网络。\r\n\r\n"), L"无法启动承载网络。");
+  EXPECT_EQ(FormatCommandOutput(L"a\nb\rc\r\n\r\nd\r\n"), L"a\r\nb\r\nc\r\n\r\nd");
+  std::wstring many;
+  for (int i = 1; i <= 30; ++i) many += std::to_wstring(i) + L"\r\n";
+  const std::wstring shown = FormatCommandOutput(many);
+  EXPECT_EQ(shown.rfind(L"20"), shown.size() - 2);
+  EXPECT_EQ(shown.find(L"21"), std::wstring::npos);
+  const std::wstring cut = FormatCommandOutput(L"short\r\n" + std::wstring(5000, L'x') + L"\r\n");
+  EXPECT_EQ(cut, L"short\r\n" + std::wstring(159, L'x') + L"…");
+}
+
+class HotspotTest : public ::testing::Test {
+ protected:
+  HotspotTest() {
+    platform.log = &log;
+    view.log = &log;
+    form.Load();
+    log.clear();
+  }
+  const ShownMessage& OnlyMessage() {
+    EXPECT_EQ(platform.messages.size(), 1u);
+    return platform.messages.back();
+  }
+
+  Log log;
+  FakePlatform platform;
+  FakeForm1View view;
+  Form1 form{platform, view};
+};
+
+TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
+  view.text2 = L"12345678";
+  form.OnCommand1Click();
+  EXPECT_EQ(log, (Log{L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
+  ASSERT_EQ(platform.runs.size(), 1u);
+  EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
+  EXPECT_EQ(platform.runs[0].currentDirectory, kDir);
+  EXPECT_EQ(platform.runs[0].batchContent,
+            L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678\r\n");
+  EXPECT_EQ(platform.runs[0].timeLimit, 60000ms);
+  EXPECT_TRUE(platform.files.empty()) << "the batch file is gone before the result is shown";
+  EXPECT_EQ(OnlyMessage().text, L"无线热点创建成功！");
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::None);
+  EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
+  EXPECT_EQ(form.CreateCmd(), L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678");
+}
+
+TEST_F(HotspotTest, StartAndCloseIgnoreTheTextBoxes) {
+  view.text1 = L"a&b";
+  view.text2 = L"\"";
+  form.OnCommand2Click();
+  form.OnCommand3Click();
+  ASSERT_EQ(platform.runs.size(), 2u);
+  EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"QDWXRD.bat");
+  EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan start hostednetwork\r\n");
+  EXPECT_EQ(platform.runs[1].batchPath, std::wstring(kDir) + L"GBWXRD.bat");
+  EXPECT_EQ(platform.runs[1].batchContent, L"netsh wlan set hostednetwork mode=disallow\r\n");
+  ASSERT_EQ(platform.messages.size(), 2u);
+  EXPECT_EQ(platform.messages[0].text, L"无线热点启动成功！");
+  EXPECT_EQ(platform.messages[1].text, L"无线热点已关闭！");
+  EXPECT_EQ(form.StartCmd(), L"netsh wlan start hostednetwork");
+  EXPECT_EQ(form.CloseCmd(), L"netsh wlan set hostednetwork mode=disallow");
+}
+
+TEST_F(HotspotTest, AFailedCommandShowsItsOutputUnderAWarning) {
+  platform.runResult = {true, 1, L"承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n"};
+  form.OnCommand2Click();
+  EXPECT_EQ(OnlyMessage().text,
+            L"无线热点启动失败！\r\n\r\n承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。");
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
+  EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
+  EXPECT_TRUE(platform.files.empty());
+}
+
+TEST_F(HotspotTest, AFailureThatPrintedNothingIsTheHeadlineAlone) {
+  platform.runResult = {true, 9009, L"\r\n"};
+  form.OnCommand3Click();
+  EXPECT_EQ(OnlyMessage().text, L"无线热点关闭失败！");
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
+}
+
+TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
+  FakePlatform p;
+  FakeForm1View v;
+  Form1 f{p, v, 150ms};
+  f.Load();
+  p.runResult = {false, 0, L"partial output"};
+  f.OnCommand1Click();
+  ASSERT_EQ(p.runs.size(), 1u);
+  EXPECT_EQ(p.runs[0].timeLimit, 150ms);
+  ASSERT_EQ(p.messages.size(), 1u);
+  EXPECT_EQ(p.messages[0].text, L"无线热点创建失败！\r\n\r\n命令在60秒内没有结束，结果未知。");
+  EXPECT_EQ(p.messages[0].icon, MessageIcon::Warning);
+  EXPECT_TRUE(p.files.empty()) << "the key does not stay on disk";
+  EXPECT_FALSE(v.busy);
+}
+
+TEST_F(HotspotTest, TheWindowIsBusyOnlyWhileTheCommandRuns) {
+  bool busyDuringRun = false;
+  platform.whileCommandRuns = [&] { busyDuringRun = view.busy; };
+  form.OnCommand2Click();
+  EXPECT_TRUE(busyDuringRun);
+  EXPECT_FALSE(view.busy);
+}
+
+TEST_F(HotspotTest, AClickArrivingWhileACommandRunsIsDropped) {
+  platform.whileCommandRuns = [&] {
+    platform.whileCommandRuns = nullptr;
+    form.OnCommand3Click();
+    form.OnCommand1Click();
+  };
+  form.OnCommand2Click();
+  EXPECT_EQ(platform.runs.size(), 1u);
+  EXPECT_EQ(platform.messages.size(), 1u);
+  form.OnCommand3Click();
+  EXPECT_EQ(platform.runs.size(), 2u) << "once it is over, clicks work again";
+}
+
+TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {
+  form.OnCommand2Click();
+  const std::wstring before = form.CreateCmd();
+  view.text1 = L"LumvoSoft";
+  view.text2 = L"12345678";
+  form.OnCommand1Click();
+  const std::wstring previous = form.CreateCmd();
+  platform.messages.clear();
+  log.clear();
+  view.text1 = L"";
+  form.OnCommand1Click();
+  EXPECT_EQ(log, Log{L"ShowMessage"});
+  EXPECT_EQ(OnlyMessage().text, L"热点名称(SSID)不能为空！");
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Information);
+  EXPECT_EQ(OnlyMessage().caption, L"提示");
+  EXPECT_EQ(form.CreateCmd(), previous);
+  EXPECT_NE(before, previous);
+}
+
+TEST_F(HotspotTest, ABlankSsidIsNotEmptyAndIsQuoted) {
+  view.text1 = L" ";
+  form.OnCommand1Click();
+  ASSERT_EQ(platform.runs.size(), 1u);
+  EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan set hostednetwork mode=allow ssid =\" \" Key=\r\n");
+}
+
+TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
+  const struct {
+    std::wstring ssid, key, notice;
+  } cases[] = {
+      {L"a\"b", L"12345678", L"热点名称(SSID)不能包含双引号或控制字符！"},
+      {L"ab\t", L"12345678", L"热点名称(SSID)不能包含双引号或控制字符！"},
+      {L"net", L"1234\"5678", L"密钥(KEY)不能包含双引号或控制字符！"},
+      {L"caf\u00e9", L"12345678", L"热点名称(SSID)包含系统代码页无法表示的字符！"},
+      {L"net", L"key\U0001F600key", L"密钥(KEY)包含系统代码页无法表示的字符！"},
+      // The SSID is judged first.
+      {L"a\"", L"\U0001F600", L"热点名称(SSID)不能包含双引号或控制字符！"},
+  };
+  for (const auto& c : cases) {
+    platform.messages.clear();
+    log.clear();
+    view.text1 = c.ssid;
+    view.text2 = c.key;
+    form.OnCommand1Click();
+    EXPECT_EQ(log, Log{L"ShowMessage"}) << c.notice;
+    EXPECT_EQ(OnlyMessage().text, c.notice);
+    EXPECT_EQ(OnlyMessage().icon, MessageIcon::Information);
+    EXPECT_EQ(OnlyMessage().caption, L"提示");
+    EXPECT_TRUE(form.CreateCmd().empty());
+  }
+}
+
+TEST_F(HotspotTest, AFileThatCannotBeWrittenIsReportedAndTheWindowGoesOn) {
+  platform.failing = {L"WriteTextFile"};
+  form.OnCommand2Click();
+  EXPECT_TRUE(platform.runs.empty());
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
+  EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
+  EXPECT_NE(OnlyMessage().text.find(L"QDWXRD.bat"), std::wstring::npos);
+  EXPECT_NE(OnlyMessage().text.find(L"拒绝访问。"), std::wstring::npos);
+  EXPECT_FALSE(view.busy);
+  platform.failing.clear();
+  platform.messages.clear();
+  form.OnCommand2Click();
+  EXPECT_EQ(OnlyMessage().text, L"无线热点启动成功！") << "the next click works";
+}
+
+TEST_F(HotspotTest, AnInterpreterThatCannotStartLeavesNoBatchFile) {
+  platform.failing = {L"RunBatchFile"};
+  form.OnCommand1Click();
+  EXPECT_TRUE(platform.files.empty());
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
+  EXPECT_NE(OnlyMessage().text.find(L"RunBatchFile"), std::wstring::npos) << "names the failed operation";
+  EXPECT_FALSE(view.busy);
+}
+
+TEST_F(HotspotTest, ABatchFileThatCannotBeDeletedIsReportedInsteadOfTheResult) {
+  platform.failing = {L"DeleteFile"};
+  form.OnCommand3Click();
+  EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
+  EXPECT_NE(OnlyMessage().text.find(L"GBWXRD.bat"), std::wstring::npos);
+  EXPECT_FALSE(view.busy);
+}
+
+}  // namespace
+}  // namespace lumvora::testing
