@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$(nproc)" --target lumvora_bench_startup
+cmake --build --preset mingw -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot
 source scripts/wine-env.sh 2>/dev/null
 lumvora_prefix
 lumvora_display
@@ -18,3 +18,5 @@ echo "  size: $(stat -c %s "$exe") bytes"
 echo "  imports: $(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 echo "== start-up"
 wine build/mingw/bench/lumvora_bench_startup.exe "${1:-15}"
+echo "== hotspot command"
+wine build/mingw/bench/lumvora_bench_hotspot.exe "${1:-15}"

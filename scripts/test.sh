@@ -18,6 +18,7 @@ cmake --build --preset mingw -j "$jobs"
 
 source scripts/wine-env.sh 2>/dev/null
 lumvora_prefix
+lumvora_drive_r
 lumvora_display
 trap lumvora_stop_display EXIT
 rm -rf build/screenshots

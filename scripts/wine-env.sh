@@ -37,6 +37,12 @@ lumvora_prefix() {
   fi
 }
 
+# Drive R: is an empty folder, for the tests that run the program from the root of a drive.
+lumvora_drive_r() {
+  mkdir -p "$root/build/wine-drive-r"
+  ln -sfn "$root/build/wine-drive-r" "$WINEPREFIX/dosdevices/r:"
+}
+
 lumvora_display() {
   if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
   local n

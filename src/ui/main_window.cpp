@@ -165,7 +165,6 @@ void MainWindow::SetBusy(bool busy) {
     return;
   }
   ::EnableWindow(hwnd_, TRUE);
-  ::SetForegroundWindow(hwnd_);
   if (focusBeforeBusy_ != nullptr && ::IsChild(hwnd_, focusBeforeBusy_)) ::SetFocus(focusBeforeBusy_);
 }
 

@@ -42,6 +42,13 @@ AppDir::AppDir() {
   }
 }
 
+AppDir::AppDir(const std::wstring& driveRoot) : path_(driveRoot), root_(true) {
+  for (const std::wstring& name : Files()) ::DeleteFileW(File(name).c_str());
+  if (!::CopyFileW(LumvoraExe().c_str(), Exe().c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy Lumvora.exe to the drive root");
+  }
+}
+
 std::vector<std::wstring> AppDir::Files() const {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
@@ -63,7 +70,7 @@ AppDir::~AppDir() {
     // The program may still be letting go of its exe.
     WaitUntil([&] { return ::DeleteFileW(file.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND; }, 3s);
   }
-  ::RemoveDirectoryW(path_.c_str());
+  if (!root_) ::RemoveDirectoryW(path_.c_str());
 }
 
 App::App(const std::wstring& exe, const std::wstring& currentDirectory) {

@@ -30,6 +30,8 @@ struct MessageBoxInfo {
 class AppDir {
  public:
   AppDir();
+  // The root of a drive ("R:") as the application directory; emptied again afterwards.
+  explicit AppDir(const std::wstring& driveRoot);
   ~AppDir();
   AppDir(const AppDir&) = delete;
   AppDir& operator=(const AppDir&) = delete;
@@ -41,7 +43,10 @@ class AppDir {
 
  private:
   std::wstring path_;
+  bool root_ = false;
 };
+
+using DriveRootDir = AppDir;
 
 class App {
  public:

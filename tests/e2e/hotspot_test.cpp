@@ -259,3 +259,29 @@ TEST_F(Hotspot, ABatchFileThatCannotBeDeletedIsReported) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The exe at the root of a drive: the application directory then ends in two backslashes, and the batch
+// file must still land in (and vanish from) the root. The test command maps drive R: to an empty folder.
+TEST(DriveRoot, BatchFilesAreWrittenAndRemovedInTheRoot) {
+  ASSERT_TRUE(FileExists(L"R:\\")) << "drive R: is not mapped (scripts/wine-env.sh maps it)";
+  DriveRootDir root(L"R:");
+  InstallFakeNetsh(root);
+  App app(root.Exe());
+  const HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  PostClick(::GetDlgItem(main, IDC_COMMAND2));
+  const auto box = app.WaitForMessageBox(30s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, L"无线热点启动成功！");
+  box->PressOk();
+  const auto calls = NetshCalls(root);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].batches.at(L"QDWXRD.bat"), "netsh wlan start hostednetwork\r\n");
+  EXPECT_FALSE(FileExists(L"R:\\QDWXRD.bat"));
+}
+
+}  // namespace
+}  // namespace e2e
