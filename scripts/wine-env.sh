@@ -9,31 +9,41 @@ export LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 lumvora_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.lumvora-ready" ]; then
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating the prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
-    # Chinese text needs a CJK font where programs ask for 宋体 / SimSun; a virtual desktop gives windows
-    # the title bars that Windows draws, which Xvfb alone (no window manager) does not.
-    local reg="$WINEPREFIX/lumvora.reg"
-    printf '%s\r\n' 'REGEDIT4' '' \
-      '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
-      '"SimSun"="WenQuanYi Zen Hei Sharp"' \
-      '"宋体"="WenQuanYi Zen Hei Sharp"' \
-      '"NSimSun"="WenQuanYi Zen Hei Sharp"' \
-      '"新宋体"="WenQuanYi Zen Hei Sharp"' \
-      '"MS Shell Dlg"="WenQuanYi Zen Hei Sharp"' \
-      '"MS Shell Dlg 2"="WenQuanYi Zen Hei Sharp"' \
-      '"Tahoma"="WenQuanYi Zen Hei Sharp"' '' \
-      '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
-      '"Desktop"="Default"' '' \
-      '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' \
-      '"Default"="1024x768"' '' > "$reg.utf8"
+    wineserver -w
+  fi
+  # Wine's own fonts (Marlett draws the title bar's close box) are not found where Debian puts them.
+  if [ -d /usr/share/wine/fonts ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    cp /usr/share/wine/fonts/*.tt[fc] "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  # Chinese text needs a CJK font where programs ask for 宋体 / SimSun: the Sharp face of WenQuanYi Zen Hei
+  # has crisp bitmaps at the small sizes the window uses. A virtual desktop gives
+  # windows the title bars that Windows draws, which Xvfb alone (no window manager) does not.
+  local reg="$WINEPREFIX/lumvora.reg"
+  printf '%s\r\n' 'REGEDIT4' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"SimSun"="WenQuanYi Zen Hei Sharp"' \
+    '"宋体"="WenQuanYi Zen Hei Sharp"' \
+    '"NSimSun"="WenQuanYi Zen Hei Sharp"' \
+    '"新宋体"="WenQuanYi Zen Hei Sharp"' \
+    '[HKEY_CURRENT_USER\Control Panel\Desktop]' \
+    '"FontSmoothing"="2"' \
+    '"FontSmoothingType"=dword:00000001' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
+    '"Desktop"="Default"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' \
+    '"Default"="1024x768"' '' > "$reg.utf8"
+  local sum
+  sum=$(md5sum < "$reg.utf8")
+  if [ "$(cat "$WINEPREFIX/.lumvora-settings" 2>/dev/null)" != "$sum" ]; then
     # regedit reads a REGEDIT4 file in the ANSI code page.
     iconv -f UTF-8 -t GBK "$reg.utf8" > "$reg"
     wine regedit "$reg" >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.lumvora-ready"
+    echo "$sum" > "$WINEPREFIX/.lumvora-settings"
   fi
 }
 

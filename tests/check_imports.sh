@@ -3,7 +3,7 @@
 set -euo pipefail
 exe=$1
 objdump=${2:-i686-w64-mingw32-objdump}
-allowed='^(kernel32|user32|gdi32|msvcrt|comctl32|ole32|oleaut32|shell32|advapi32|version|windowscodecs)\.dll$'
+allowed='^(kernel32|user32|gdi32|msvcrt|comctl32|ole32|oleaut32|shell32|advapi32|version|imm32|windowscodecs)\.dll$'
 dlls=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')
 [ -n "$dlls" ] || { echo "no imports found in $exe"; exit 1; }
 status=0

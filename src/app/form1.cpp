@@ -16,6 +16,16 @@ std::wstring FormatVersionText(const Version& version) {
          std::to_wstring(version.revision);
 }
 
+std::wstring AboutText(const std::wstring& versionText) {
+  return L"主程序版本：" + versionText +
+         L"\r\n"
+         L"完成时间：2012-6-7\r\n"
+         L"主程序设计：Kestrune\r\n"
+         L"帮助文件制作：Quillom\r\n"
+         L"\r\n"
+         L"          纪念已逝的大学生活";
+}
+
 std::wstring MakeAppDir(const std::wstring& appDirectory) { return appDirectory + L"\\"; }
 
 std::wstring DescribeFailure(const PlatformError& error) {
@@ -54,6 +64,10 @@ void Form1::TroubleshootingNoticeThenEnd() {
 void Form1::OnClose() { TroubleshootingNoticeThenEnd(); }
 
 void Form1::OnExitClick() { TroubleshootingNoticeThenEnd(); }
+
+void Form1::OnAboutClick() {
+  RunHandler([this] { platform_.ShowMessage(AboutText(versionText_), MessageIcon::None, kAppTitle); });
+}
 
 }  // namespace lumvora
 

@@ -14,6 +14,7 @@ extern const wchar_t kAlreadyRunningText[];
 extern const wchar_t kTroubleshootingNoticeText[];
 
 std::wstring FormatVersionText(const Version& version);
+std::wstring AboutText(const std::wstring& versionText);
 // The directory of the executable followed by a backslash. At a drive root the directory already ends in one,
 // which gives two; Windows reads "C:\\x" as "C:\x", so the names built from it still lie in the root.
 std::wstring MakeAppDir(const std::wstring& appDirectory);
@@ -34,6 +35,8 @@ class Form1 {
   void OnClose();
   // The 退出 menu item.
   void OnExitClick();
+  // The 关于 menu item.
+  void OnAboutClick();
   // 创建热点, 启动热点, 关闭热点.
   void OnCommand1Click();
   void OnCommand2Click();

@@ -14,12 +14,21 @@ inline constexpr int kForm1ClientHeight = 191;
 enum class ControlKind { Label, Edit, PasswordEdit, Button };
 enum class ControlFont { Default, Large };
 
+// How a label's rectangle follows its text.
+enum class Sizing {
+  Fixed,
+  // Sized to its text, keeping its right edge and top: the field captions end at the same right edge
+  // whatever the width of the font. With 9 point 宋体 the text measures exactly the designed size.
+  ToTextRightAligned,
+};
+
 struct ControlSpec {
   int id;
   ControlKind kind;
   const wchar_t* text;
   int left, top, width, height;
   ControlFont font;
+  Sizing sizing = Sizing::Fixed;
 };
 
 // In tab order for the controls that take the focus; labels come last because they never take it.
@@ -28,8 +37,10 @@ inline constexpr std::array<ControlSpec, 9> kForm1Controls{{
     {IDC_COMMAND1, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
     {IDC_TEXT2, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
     {IDC_COMMAND2, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
-    {IDC_LABEL1_0, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default},
-    {IDC_LABEL1_1, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default},
+    {IDC_LABEL1_0, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
+     Sizing::ToTextRightAligned},
+    {IDC_LABEL1_1, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default,
+     Sizing::ToTextRightAligned},
     {IDC_COMMAND3, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
     {IDC_VER_INFO, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
     {IDC_LABEL2, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},

@@ -1,7 +1,11 @@
 #include "ui/main_window.h"
 
+#include <imm.h>
+#include <windowsx.h>
+
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "ui/win32_picture.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -20,6 +24,19 @@ HFONT CreateSongTi(int points) {
                        L"宋体");
 }
 
+void SizeToText(HWND control, HFONT font, const ControlSpec& spec) {
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  RECT text{0, 0, 0, 0};
+  ::DrawTextW(dc, spec.text, -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  const int width = text.right - text.left;
+  const int height = text.bottom - text.top;
+  ::SetWindowPos(control, nullptr, spec.left + spec.width - width, spec.top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
@@ -33,7 +50,10 @@ void MainWindow::Create() {
   wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kForm1ClassName;
-  wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA));
+  wc.hIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE));
+  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
   if (::RegisterClassExW(&wc) == 0) {
     throw PlatformError(L"注册主窗口类", kForm1ClassName, SystemErrorText(::GetLastError()));
   }
@@ -69,6 +89,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_ERASEBKGND:
+      if (OnEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+      break;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+      break;
+    case WM_RBUTTONDOWN:
+      OnRightButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -76,20 +107,36 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::PostQuitMessage(0);
       return 0;
     default:
-      return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+      break;
   }
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void MainWindow::OnCreate() {
   dialogFont_.Reset(CreateSongTi(9));
   largeFont_.Reset(CreateSongTi(12));
+  background_ = LoadPictureResource(instance_, IDR_BACKGROUND);
+  BITMAP info{};
+  if (background_ && ::GetObjectW(background_.Get(), sizeof(info), &info) != 0) {
+    backgroundSize_ = SIZE{info.bmWidth, info.bmHeight};
+  }
+  hand_ = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTING_HAND));
+  // The menu is never shown as a bar: its one pop-up opens where the window is right-clicked.
+  menu_.Reset(::CreateMenu());
+  const HMENU popup = ::CreatePopupMenu();
+  ::AppendMenuW(popup, MF_STRING, IDM_ABOUT, L"关于");
+  ::AppendMenuW(popup, MF_STRING, IDM_EXIT, L"退出");
+  ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
+
   for (const ControlSpec& spec : kForm1Controls) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
     switch (spec.kind) {
       case ControlKind::Label:
-        style |= SS_LEFT | SS_NOTIFY;
+        // SS_NOTIFY makes a label take its own mouse clicks, so that a right-click on it does not fall
+        // through to the window's background. SS_NOPREFIX: no access keys.
+        style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
         break;
       case ControlKind::Edit:
         className = L"EDIT";
@@ -112,8 +159,58 @@ void MainWindow::OnCreate() {
     if (control == nullptr) continue;
     const HFONT font = spec.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == ControlKind::PasswordEdit) ::SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+    if (spec.sizing == Sizing::ToTextRightAligned) SizeToText(control, font, spec);
+    if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::PasswordEdit) {
+      ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // 0 lifts the default limit of 32767 characters
+    }
+    if (spec.kind == ControlKind::PasswordEdit) {
+      ::SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
+      // A key is typed character by character, never composed by an input method.
+      ::ImmAssociateContext(control, nullptr);
+    }
   }
+}
+
+bool MainWindow::OnEraseBackground(HDC dc) {
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+  if (!background_) return true;
+  // Unscaled at the top-left corner; what lies below the client area is simply not seen.
+  const HDC memory = ::CreateCompatibleDC(dc);
+  const HGDIOBJ old = ::SelectObject(memory, background_.Get());
+  ::BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, memory, 0, 0, SRCCOPY);
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
+  return true;
+}
+
+HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
+  // Labels show the background picture through: transparent text on no brush.
+  COLORREF colour = RGB(0, 0, 0);
+  switch (::GetDlgCtrlID(control)) {
+    case IDC_VER_INFO: colour = RGB(0, 0, 255); break;
+    case IDC_LABEL2: colour = RGB(0, 0, 128); break;
+    default: break;
+  }
+  ::SetTextColor(dc, colour);
+  ::SetBkMode(dc, TRANSPARENT);
+  return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+bool MainWindow::OnSetCursor(HWND over, int hitTest) {
+  if (hitTest != HTCLIENT || hand_ == nullptr || over != ::GetDlgItem(hwnd_, IDC_LABEL2)) return false;
+  ::SetCursor(hand_);
+  return true;
+}
+
+void MainWindow::OnRightButtonDown(POINT client) {
+  // Only presses on the background arrive here: controls take their own mouse input.
+  POINT screen = client;
+  ::ClientToScreen(hwnd_, &screen);
+  ::SetForegroundWindow(hwnd_);
+  ::TrackPopupMenu(::GetSubMenu(menu_.Get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x, screen.y,
+                   0, hwnd_, nullptr);
 }
 
 void MainWindow::OnCommand(int id, int notification) {
@@ -122,6 +219,8 @@ void MainWindow::OnCommand(int id, int notification) {
     case IDC_COMMAND1: form_.OnCommand1Click(); break;
     case IDC_COMMAND2: form_.OnCommand2Click(); break;
     case IDC_COMMAND3: form_.OnCommand3Click(); break;
+    case IDM_ABOUT: form_.OnAboutClick(); break;
+    case IDM_EXIT: form_.OnExitClick(); break;
     default: break;
   }
 }

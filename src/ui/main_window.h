@@ -38,6 +38,10 @@ class MainWindow : public Form1View {
   void OnCreate();
   void OnCommand(int id, int notification);
   void OnClose();
+  bool OnEraseBackground(HDC dc);
+  HBRUSH OnCtlColorStatic(HDC dc, HWND control);
+  bool OnSetCursor(HWND over, int hitTest);
+  void OnRightButtonDown(POINT client);
 
   std::wstring ControlText(int id) const;
 
@@ -47,6 +51,10 @@ class MainWindow : public Form1View {
   HWND hwnd_ = nullptr;
   UniqueFont dialogFont_;
   UniqueFont largeFont_;
+  UniqueBitmap background_;
+  SIZE backgroundSize_{};
+  UniqueMenu menu_;
+  HCURSOR hand_ = nullptr;
   HWND focusBeforeBusy_ = nullptr;
 };
 

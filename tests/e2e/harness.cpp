@@ -160,7 +160,7 @@ std::wstring ReadText(HWND window) {
 
 namespace {
 
-// Pixels of a size x size square, row by row, from a 32-bit DIB selected into a memory DC.
+// Pixels of a size x size square painted into a 32-bit DIB, row by row.
 template <typename Paint>
 std::vector<COLORREF> Pixels(int size, Paint paint) {
   const HDC screen = ::GetDC(nullptr);
@@ -186,9 +186,7 @@ std::vector<COLORREF> Pixels(int size, Paint paint) {
   return pixels;
 }
 
-std::vector<COLORREF> CapturePixels(int x, int y, int size, int /*height*/) {
-  return Pixels(size, [&](HDC memory, HDC screen) { ::BitBlt(memory, 0, 0, size, size, screen, x, y, SRCCOPY); });
-}
+std::vector<COLORREF> CapturePixels(int x, int y, int size) { return ScreenPixels(RECT{x, y, x + size, y + size}); }
 
 std::vector<COLORREF> DrawIconPixels(HICON icon, int size, COLORREF background) {
   return Pixels(size, [&](HDC memory, HDC) {
@@ -220,7 +218,7 @@ BoxIcon IconOf(HWND box) {
   RECT rect{};
   ::GetWindowRect(iconControl, &rect);
   const int size = ::GetSystemMetrics(SM_CXICON);
-  std::vector<COLORREF> shown = CapturePixels(rect.left, rect.top, size, size);
+  std::vector<COLORREF> shown = CapturePixels(rect.left, rect.top, size);
   const COLORREF background = shown.front();  // the corner lies outside every system icon's shape
   BoxIcon best = BoxIcon::Unknown;
   size_t bestDiff = static_cast<size_t>(size * size / 20);  // at most 5% of the pixels may differ
@@ -293,15 +291,19 @@ RECT ChildRect(HWND control) {
 void PostClick(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
 void SaveScreenshot(HWND window, const std::wstring& name) {
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  ::Sleep(200);
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  SaveScreenshot(rect, name);
+}
+
+void SaveScreenshot(const RECT& rect, const std::wstring& name) {
   wchar_t dir[MAX_PATH] = {};
   if (::GetEnvironmentVariableW(L"LUMVORA_SCREENSHOTS", dir, MAX_PATH) == 0) return;
   std::wstring directory = dir;
   if (!directory.empty() && directory[0] == L'/') directory = L"Z:" + directory;
   ::CreateDirectoryW(directory.c_str(), nullptr);
-  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  ::Sleep(200);
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return;
@@ -413,6 +415,127 @@ std::vector<NetshCall> NetshCalls(const AppDir& dir) {
     }
   }
   return calls;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+namespace {
+
+// Mouse input at an absolute screen position.
+INPUT MouseAt(POINT screen, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((screen.x * 65535LL + ::GetSystemMetrics(SM_CXSCREEN) / 2) /
+                                  (::GetSystemMetrics(SM_CXSCREEN) - 1));
+  input.mi.dy = static_cast<LONG>((screen.y * 65535LL + ::GetSystemMetrics(SM_CYSCREEN) / 2) /
+                                  (::GetSystemMetrics(SM_CYSCREEN) - 1));
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT screen) {
+  // Under Wine in Xvfb the pointer now and then springs back to where it was, a moment after the move
+  // (the X server's echo of an earlier warp): move until it stays put.
+  auto at = [&] {
+    POINT now{};
+    ::GetCursorPos(&now);
+    return std::abs(now.x - screen.x) <= 1 && std::abs(now.y - screen.y) <= 1;
+  };
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    INPUT input = MouseAt(screen, 0);
+    ::SendInput(1, &input, sizeof(INPUT));
+    WaitUntil(at, 1s);
+    bool stayed = true;
+    for (int i = 0; i < 6 && stayed; ++i) {
+      ::Sleep(50);
+      stayed = at();
+    }
+    if (stayed) return;
+  }
+}
+
+void ClickAt(POINT screen, Button button) {
+  MoveMouseTo(screen);
+  DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
+  if (button == Button::Right) down = MOUSEEVENTF_RIGHTDOWN, up = MOUSEEVENTF_RIGHTUP;
+  if (button == Button::Middle) down = MOUSEEVENTF_MIDDLEDOWN, up = MOUSEEVENTF_MIDDLEUP;
+  // The press carries the position too: Wine may otherwise place it where the pointer was before the move.
+  INPUT inputs[2] = {MouseAt(screen, down), MouseAt(screen, up)};
+  ::SendInput(2, inputs, sizeof(INPUT));
+  ::Sleep(300);
+}
+
+void PressKey(WORD vk, bool shift) {
+  std::vector<INPUT> inputs;
+  auto key = [&](WORD code, bool release) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  ::Sleep(150);
+}
+
+POINT CentreOf(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+bool Activate(HWND window) {
+  ::SetForegroundWindow(window);
+  return WaitUntil([&] { return ::GetForegroundWindow() == window; }, 2s);
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+std::vector<HWND> OpenMenus(DWORD pid) {
+  std::vector<HWND> menus;
+  for (HWND hwnd : TopLevelWindows(pid)) {
+    if (ClassOf(hwnd) == L"#32768" && ::IsWindowVisible(hwnd)) menus.push_back(hwnd);
+  }
+  return menus;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const HDC screen = ::GetDC(nullptr);
+  const HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HBITMAP bitmap = ::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ::GdiFlush();
+  const auto* p = static_cast<const DWORD*>(bits);
+  std::vector<COLORREF> pixels(p, p + width * height);
+  for (COLORREF& c : pixels) c &= 0x00FFFFFF;
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
 }
 
 }  // namespace e2e

@@ -79,6 +79,22 @@ std::vector<HWND> TopLevelWindows(DWORD pid);
 // The control's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND control);
 void PostClick(HWND button);
+
+// Real input, as the user would give it (SendInput), at screen coordinates.
+enum class Button { Left, Right, Middle };
+void MoveMouseTo(POINT screen);
+void ClickAt(POINT screen, Button button);
+void PressKey(WORD vk, bool shift = false);
+// The centre of a control (or any window) in screen coordinates.
+POINT CentreOf(HWND window);
+// Brings the window to the front so that keyboard input reaches it.
+bool Activate(HWND window);
+// The window that has the keyboard focus in the thread that owns the given window.
+HWND FocusOf(HWND window);
+// The visible pop-up menu windows of a process.
+std::vector<HWND> OpenMenus(DWORD pid);
+// The pixels that the screen shows of a rectangle (screen coordinates), as 0x00RRGGBB, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& rect);
 // Waits until the condition holds, checking every 20 ms.
 template <typename Condition>
 bool WaitUntil(Condition condition, Millis timeout) {
@@ -92,6 +108,7 @@ bool WaitUntil(Condition condition, Millis timeout) {
 // Saves what the screen shows of the window as a BMP under $LUMVORA_SCREENSHOTS (the test command turns
 // them into PNGs). Does nothing when the variable is not set.
 void SaveScreenshot(HWND window, const std::wstring& name);
+void SaveScreenshot(const RECT& screen, const std::wstring& name);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);

@@ -110,3 +110,25 @@ TEST(DescribeFailureTest, NamesOperationSubjectAndSystemText) {
 
 }  // namespace
 }  // namespace lumvora::testing
+
+namespace lumvora::testing {
+namespace {
+
+TEST(AboutTest, SixLinesWithTheVersionAndTenBlanksBeforeTheLast) {
+  FakePlatform platform;
+  FakeForm1View view;
+  platform.version = {1, 2, 7};
+  Form1 form{platform, view};
+  form.Load();
+  form.OnAboutClick();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text,
+            L"主程序版本：1.2.7\r\n完成时间：2012-6-7\r\n主程序设计：Kestrune\r\n帮助文件制作：Quillom\r\n\r\n"
+            L"          纪念已逝的大学生活");
+  EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
+  EXPECT_EQ(platform.endProcessCalls, 0);
+}
+
+}  // namespace
+}  // namespace lumvora::testing

@@ -1,0 +1,44 @@
+#include "ui/win32_picture.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cstring>
+
+namespace lumvora::win32 {
+
+UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
+  const HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  if (info == nullptr) return UniqueBitmap();
+  const HGLOBAL loaded = ::LoadResource(instance, info);
+  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  const DWORD size = ::SizeofResource(instance, info);
+  if (data == nullptr || size == 0) return UniqueBitmap();
+
+  // The picture loader reads from a stream; the stream takes the memory over and frees it.
+  const HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  if (copy == nullptr) return UniqueBitmap();
+  void* target = ::GlobalLock(copy);
+  std::memcpy(target, data, size);
+  ::GlobalUnlock(copy);
+  ComPtr<IStream> stream;
+  if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
+    ::GlobalFree(copy);
+    return UniqueBitmap();
+  }
+  ComPtr<IPicture> picture;
+  if (FAILED(::OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture.Put())))) {
+    return UniqueBitmap();
+  }
+  OLE_HANDLE handle = 0;
+  SHORT type = PICTYPE_NONE;
+  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) {
+    return UniqueBitmap();
+  }
+  // The picture owns its bitmap and deletes it on release: keep a copy of our own.
+  return UniqueBitmap(static_cast<HBITMAP>(::CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+}  // namespace lumvora::win32
