@@ -12,7 +12,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick \
-         fonts-wqy-zenhei fonts-wine fp-utils; do
+         fonts-wqy-zenhei fonts-wine fp-utils chromium; do
   have "$p" || need+=("$p")
 done
 

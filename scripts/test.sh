@@ -25,6 +25,13 @@ rm -rf build/screenshots
 status=0
 ctest --preset mingw || status=$?
 
+# The help page as its HTML sources render, for a person to look at.
+mkdir -p build/screenshots
+chromium --headless --no-sandbox --disable-gpu --disable-background-networking --disable-component-update \
+  --disable-sync --no-first-run --hide-scrollbars --user-data-dir="$(mktemp -d)" --window-size=820,5200 \
+  --screenshot="$root/build/screenshots/help_page.png" "file://$root/src/resources/help/index.htm" \
+  >/dev/null 2>&1 || echo "could not render the help page"
+
 for bmp in build/screenshots/*.bmp; do
   [ -e "$bmp" ] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

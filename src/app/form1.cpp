@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "help/help_delivery.h"
 #include "hotspot/hotspot_operations.h"
 
 namespace lumvora {
@@ -97,6 +98,10 @@ void Form1::OnCommand1Click() {
     createCmd_ = BuildCreateCommand(ssid, key);
     runner_.Run(appDir_, CreateOperation(createCmd_));
   });
+}
+
+void Form1::OnLabel2Click() {
+  RunHandler([this] { DeliverHelp(platform_, view_, form2_, appDir_); });
 }
 
 void Form1::OnCommand2Click() {

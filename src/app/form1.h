@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "help/form2_view.h"
 #include "hotspot/batch_command_runner.h"
 #include "platform/platform.h"
 #include "ui/form1_view.h"
@@ -23,8 +24,9 @@ std::wstring DescribeFailure(const PlatformError& error);
 
 class Form1 {
  public:
-  Form1(Platform& platform, Form1View& view, std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), runner_(platform, view, commandTimeLimit) {}
+  Form1(Platform& platform, Form1View& view, Form2View& form2,
+        std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
+      : platform_(platform), view_(view), form2_(form2), runner_(platform, view, commandTimeLimit) {}
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -37,6 +39,8 @@ class Form1 {
   void OnExitClick();
   // The 关于 menu item.
   void OnAboutClick();
+  // The 使用说明 label.
+  void OnLabel2Click();
   // 创建热点, 启动热点, 关闭热点.
   void OnCommand1Click();
   void OnCommand2Click();
@@ -51,6 +55,7 @@ class Form1 {
  protected:
   Platform& platform_;
   Form1View& view_;
+  Form2View& form2_;
 
   // Runs one event handler. A failing platform operation abandons the handler and is reported; the program
   // goes on. A handler that arrives while another runs (the window pumps messages while a command runs)

@@ -80,6 +80,8 @@ class Platform {
   virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;
   // Opens the file for writing bytes; creates it when missing and does not truncate it.
   virtual std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) = 0;
+  // Renames a file, replacing one of the new name.
+  virtual void RenameFile(const std::wstring& from, const std::wstring& to) = 0;
   // The file is gone on return (a file that was not there counts as gone).
   virtual void DeleteFile(const std::wstring& path) = 0;
   // True for an existing file that is neither hidden nor a system file.
@@ -87,6 +89,8 @@ class Platform {
   virtual std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) = 0;
 
   virtual std::wstring AppDirectory() = 0;
+  // The Windows directory, where the help viewer lives.
+  virtual std::wstring WindowsDirectory() = 0;
   virtual Version VersionNumbers() = 0;
   virtual bool PreviousInstance() = 0;
 

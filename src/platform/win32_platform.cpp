@@ -337,6 +337,27 @@ void Win32Platform::DeleteFile(const std::wstring& path) {
   throw PlatformError(L"删除文件", path, SystemErrorText(error));
 }
 
+void Win32Platform::RenameFile(const std::wstring& from, const std::wstring& to) {
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+  DWORD error = ::GetLastError();
+  // A hidden, system or read-only file of the new name does not count as the document; it is replaced.
+  if (error == ERROR_ACCESS_DENIED && ::SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+      ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return;
+  }
+  error = ::GetLastError();
+  throw PlatformError(L"重命名文件", from + L" → " + to, SystemErrorText(error));
+}
+
+std::wstring Win32Platform::WindowsDirectory() {
+  wchar_t directory[MAX_PATH] = {};
+  const UINT length = ::GetWindowsDirectoryW(directory, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    throw PlatformError(L"确定 Windows 目录", L"hh.exe", SystemErrorText(::GetLastError()));
+  }
+  return std::wstring(directory, length);
+}
+
 bool Win32Platform::FileExists(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;

@@ -51,6 +51,8 @@ class Win32Platform : public Platform {
   void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
   void DeleteFile(const std::wstring& path) override;
+  void RenameFile(const std::wstring& from, const std::wstring& to) override;
+  std::wstring WindowsDirectory() override;
   bool FileExists(const std::wstring& path) override;
   std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) override;
   std::wstring AppDirectory() override;

@@ -15,6 +15,9 @@ class Form1View {
   virtual std::wstring Text2() = 0;
   // Shows the window centred on the screen.
   virtual void Show() = 0;
+  // Hides the window, and shows it again where it was.
+  virtual void Hide() = 0;
+  virtual void ShowAgain() = 0;
   // Disables the window while a command runs (it goes on painting), and enables it again.
   virtual void SetBusy(bool busy) = 0;
 };

@@ -40,7 +40,7 @@ void SizeToText(HWND control, HFONT font, const ControlSpec& spec) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
-    : instance_(instance), platform_(platform), form_(platform, *this) {}
+    : instance_(instance), platform_(platform), form2_(instance), form_(platform, *this, form2_) {}
 
 void MainWindow::Create() {
   WNDCLASSEXW wc{};
@@ -214,6 +214,10 @@ void MainWindow::OnRightButtonDown(POINT client) {
 }
 
 void MainWindow::OnCommand(int id, int notification) {
+  if (id == IDC_LABEL2) {
+    if (notification == STN_CLICKED) form_.OnLabel2Click();
+    return;
+  }
   if (notification != BN_CLICKED) return;
   switch (id) {
     case IDC_COMMAND1: form_.OnCommand1Click(); break;
@@ -255,6 +259,13 @@ void MainWindow::Show() {
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   ::UpdateWindow(hwnd_);
   if (const HWND first = ::GetDlgItem(hwnd_, IDC_TEXT1)) ::SetFocus(first);
+}
+
+void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::ShowAgain() {
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::UpdateWindow(hwnd_);
 }
 
 void MainWindow::SetBusy(bool busy) {

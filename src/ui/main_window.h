@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "help/form2_window.h"
 #include "platform/win32_handles.h"
 #include "platform/win32_platform.h"
 #include "ui/form1_view.h"
@@ -29,6 +30,8 @@ class MainWindow : public Form1View {
   std::wstring Text1() override;
   std::wstring Text2() override;
   void Show() override;
+  void Hide() override;
+  void ShowAgain() override;
   void SetBusy(bool busy) override;
 
  private:
@@ -47,6 +50,7 @@ class MainWindow : public Form1View {
 
   HINSTANCE instance_;
   Win32Platform& platform_;
+  Form2Window form2_;
   Form1 form_;
   HWND hwnd_ = nullptr;
   UniqueFont dialogFont_;

@@ -55,6 +55,7 @@ class Hotspot : public ::testing::Test {
 TEST_F(Hotspot, CreateWritesTheExactLineAndConfirmsSuccess) {
   Start();
   Type(L"LumvoSoft", L"12345678");
+  SaveScreenshot(main, L"main_window_filled");
   const MessageBoxInfo box = Click(IDC_COMMAND1);
   EXPECT_EQ(box.caption, L"Lumvora");
   EXPECT_EQ(box.text, L"无线热点创建成功！");

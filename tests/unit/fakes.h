@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "help/form2_view.h"
 #include "platform/platform.h"
 #include "ui/form1_view.h"
 
@@ -71,21 +72,60 @@ class FakePlatform : public Platform {
     Fail(L"WriteTextFile", path);
     files[path] = line + L"\r\n";
   }
+  // Writes into the fake file system; can be told to fail after a number of bytes.
+  class FakeWriter : public ByteWriter {
+   public:
+    FakeWriter(FakePlatform& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {}
+    void Write(std::uint8_t byte) override {
+      if (owner_.failWriteAt >= 0 && written_ == static_cast<size_t>(owner_.failWriteAt)) {
+        throw PlatformError(L"写入文件", path_, L"磁盘空间不足。");
+      }
+      std::wstring& content = owner_.files[path_];
+      if (written_ < content.size()) {
+        content[written_] = byte;
+      } else {
+        content += static_cast<wchar_t>(byte);
+      }
+      ++written_;
+    }
+    void Close() override {
+      owner_.Log(L"CloseFile");
+      owner_.Fail(L"CloseFile", path_);
+    }
+
+   private:
+    FakePlatform& owner_;
+    std::wstring path_;
+    size_t written_ = 0;
+  };
+  long failWriteAt = -1;
+  std::set<std::wstring> hidden;  // files that exist with the hidden attribute
+  std::vector<std::uint8_t> resource;
+
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override {
     Log(L"WriteFileBytes");
     Fail(L"WriteFileBytes", path);
-    return nullptr;
+    files[path];  // opening creates the file and keeps what is there
+    return std::make_unique<FakeWriter>(*this, path);
   }
+  void RenameFile(const std::wstring& from, const std::wstring& to) override {
+    Log(L"RenameFile");
+    Fail(L"RenameFile", to);
+    files[to] = files.at(from);
+    files.erase(from);
+    hidden.erase(to);
+  }
+  std::wstring WindowsDirectory() override { return L"C:\\Windows"; }
   void DeleteFile(const std::wstring& path) override {
     Log(L"DeleteFile");
     Fail(L"DeleteFile", path);
     files.erase(path);
   }
-  bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
+  bool FileExists(const std::wstring& path) override { return files.count(path) != 0 && hidden.count(path) == 0; }
   std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) override {
-    Log(L"LoadResourceBytes");
+    Log(L"LoadResourceBytes " + type + L" " + std::to_wstring(id));
     Fail(L"LoadResourceBytes", type + std::to_wstring(id));
-    return {};
+    return resource;
   }
 
   void Fail(const std::wstring& operation, const std::wstring& subject) {
@@ -143,12 +183,48 @@ class FakeForm1View : public Form1View {
     Log(L"Show");
     shown = true;
   }
+  void Hide() override {
+    Log(L"HideForm1");
+    shown = false;
+  }
+  void ShowAgain() override {
+    Log(L"ShowForm1");
+    shown = true;
+  }
   bool busy = false;
   void SetBusy(bool value) override {
     Log(value ? L"Busy" : L"Idle");
     busy = value;
   }
 
+  void Log(const std::wstring& entry) {
+    if (log != nullptr) log->push_back(entry);
+  }
+};
+
+class FakeForm2View : public Form2View {
+ public:
+  std::vector<std::wstring>* log = nullptr;
+  bool shown = false;
+  float min = -1, max = -1, lastValue = -1;
+  size_t valueCalls = 0;
+  bool valuesInOrder = true;
+
+  void Show() override {
+    Log(L"ShowForm2");
+    shown = true;
+  }
+  void Close() override {
+    Log(L"CloseForm2");
+    shown = false;
+  }
+  void SetP1Min(float value) override { min = value; }
+  void SetP1Max(float value) override { max = value; }
+  void SetP1Value(float value) override {
+    if (value < lastValue) valuesInOrder = false;
+    lastValue = value;
+    ++valueCalls;
+  }
   void Log(const std::wstring& entry) {
     if (log != nullptr) log->push_back(entry);
   }

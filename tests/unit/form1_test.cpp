@@ -28,7 +28,8 @@ class Form1Test : public ::testing::Test {
   Log log;
   FakePlatform platform;
   FakeForm1View view;
-  Form1 form{platform, view};
+  FakeForm2View form2;
+  Form1 form{platform, view, form2};
 };
 
 TEST_F(Form1Test, StartUpSetsVersionAndAppDirThenShowsTheWindow) {
@@ -84,7 +85,8 @@ TEST_F(Form1Test, ClosingAndExitShowTheNoticeOnceThenEnd) {
   for (int way = 0; way < 2; ++way) {
     FakePlatform p;
     FakeForm1View v;
-    Form1 f{p, v};
+    FakeForm2View f2;
+    Form1 f{p, v, f2};
     f.Load();
     EXPECT_TRUE(Ends([&] { way == 0 ? f.OnClose() : f.OnExitClick(); }));
     ASSERT_EQ(p.messages.size(), 1u);
@@ -118,7 +120,8 @@ TEST(AboutTest, SixLinesWithTheVersionAndTenBlanksBeforeTheLast) {
   FakePlatform platform;
   FakeForm1View view;
   platform.version = {1, 2, 7};
-  Form1 form{platform, view};
+  FakeForm2View form2;
+  Form1 form{platform, view, form2};
   form.Load();
   form.OnAboutClick();
   ASSERT_EQ(platform.messages.size(), 1u);

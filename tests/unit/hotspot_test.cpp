@@ -76,7 +76,8 @@ class HotspotTest : public ::testing::Test {
   Log log;
   FakePlatform platform;
   FakeForm1View view;
-  Form1 form{platform, view};
+  FakeForm2View form2;
+  Form1 form{platform, view, form2};
 };
 
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
@@ -133,7 +134,8 @@ TEST_F(HotspotTest, AFailureThatPrintedNothingIsTheHeadlineAlone) {
 TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
   FakePlatform p;
   FakeForm1View v;
-  Form1 f{p, v, 150ms};
+  FakeForm2View f2;
+  Form1 f{p, v, f2, 150ms};
   f.Load();
   p.runResult = {false, 0, L"partial output"};
   f.OnCommand1Click();

@@ -1,0 +1,86 @@
+#include "help/form2_window.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+namespace lumvora::win32 {
+namespace {
+
+// The bar's own range is its width in pixels: a position it stores is a position it draws.
+int BarSteps(HWND bar) {
+  RECT rect{};
+  ::GetClientRect(bar, &rect);
+  return rect.right > 0 ? rect.right : 1;
+}
+
+bool RegisterForm2Class(HINSTANCE instance) {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kForm2ClassName;
+  registered = ::RegisterClassExW(&wc) != 0;
+  return registered;
+}
+
+}  // namespace
+
+void Form2Window::Show() {
+  if (hwnd_ != nullptr) return;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+  if (!RegisterForm2Class(instance_)) return;
+  // No border and no title bar; a tool window gets no taskbar button.
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kForm2ClientWidth) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kForm2ClientHeight) / 2;
+  hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kForm2ClassName, L"Form2", WS_POPUP, x, y,
+                            kForm2ClientWidth, kForm2ClientHeight, nullptr, nullptr, instance_, nullptr);
+  if (hwnd_ == nullptr) return;
+  p1_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, kForm2ClientWidth, kForm2ClientHeight,
+                          hwnd_, nullptr, instance_, nullptr);
+  ApplyRange();
+  ::ShowWindow(hwnd_, SW_SHOWNA);
+  ::UpdateWindow(hwnd_);
+}
+
+void Form2Window::Close() {
+  if (hwnd_ == nullptr) return;
+  ::DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  p1_ = nullptr;
+  drawnPosition_ = -1;
+}
+
+void Form2Window::SetP1Min(float value) {
+  min_ = value;
+  ApplyRange();
+}
+
+void Form2Window::SetP1Max(float value) {
+  max_ = value;
+  ApplyRange();
+}
+
+void Form2Window::ApplyRange() {
+  if (p1_ == nullptr) return;
+  ::SendMessageW(p1_, PBM_SETRANGE32, 0, BarSteps(p1_));
+  drawnPosition_ = -1;
+}
+
+void Form2Window::SetP1Value(float value) {
+  if (p1_ == nullptr || max_ <= min_) return;
+  const float fraction = std::fmin(std::fmax((value - min_) / (max_ - min_), 0.0f), 1.0f);
+  const int position = static_cast<int>(fraction * static_cast<float>(BarSteps(p1_)));
+  if (position == drawnPosition_) return;
+  drawnPosition_ = position;
+  ::SendMessageW(p1_, PBM_SETPOS, position, 0);
+  // The main window is hidden and no message loop runs while the document is written: paint now.
+  ::UpdateWindow(p1_);
+}
+
+}  // namespace lumvora::win32

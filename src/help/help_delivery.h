@@ -1,0 +1,29 @@
+// The help document carried inside the exe: written out next to it on first use, opened in the viewer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "help/form2_view.h"
+#include "help/help_doc_length.h"
+#include "platform/platform.h"
+#include "ui/form1_view.h"
+
+namespace lumvora {
+
+inline constexpr wchar_t kHelpFileName[] = L"Lumvo_help.chm";
+// Written here first and renamed when complete, so that an interrupted write never leaves a truncated
+// document under the final name.
+inline constexpr wchar_t kHelpPartFileName[] = L"Lumvo_help.chm.part";
+inline constexpr wchar_t kHelpResourceType[] = L"CUSTOM";
+inline constexpr int kHelpResourceId = 101;
+
+// The viewer's command line: hh.exe from the Windows directory, with the document's full path quoted, so
+// that it is found whatever the current directory.
+std::wstring HelpViewerCommand(const std::wstring& windowsDirectory, const std::wstring& documentPath);
+
+// Writes the document out when it is not there (the strip standing in for the main window meanwhile) and
+// starts the viewer. Throws PlatformError; the main window is back and no partial file is left then.
+void DeliverHelp(Platform& platform, Form1View& form1, Form2View& form2, const std::wstring& appDir);
+
+}  // namespace lumvora

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The compiled help document: an ITSF version 3 file that holds the topic, its stylesheet and every
+# picture the topic shows, each byte for byte as in the sources; and the length the program is built with
+# is the file's own.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+help="$root/src/resources/help"
+chm="$help/Lumvo_help.chm"
+generated=${1:-}
+fail() { echo "FAIL: $*"; exit 1; }
+
+[ "$(head -c 4 "$chm")" = ITSF ] || fail "no ITSF signature"
+version=$(od -An -t u4 -j 4 -N 4 "$chm" | tr -d ' ')
+[ "$version" = 3 ] || fail "ITSF version $version, not 3"
+
+listing=$(chmls --no-page list "$chm" | awk 'NF >= 4 { print $4 }')
+has() { grep -qxF "/$1" <<<"$listing"; }
+has index.htm || fail "the topic index.htm is not inside"
+has style.css || fail "style.css is not inside"
+images=$(grep -o 'src="[^"]*"' "$help/index.htm" | sed 's/^src="//; s/"$//' | sort -u)
+[ -n "$images" ] || fail "the topic shows no pictures"
+count=0
+for image in $images; do
+  has "$image" || fail "$image is shown by the topic but not inside the document"
+  count=$((count + 1))
+done
+stylesheets=$(grep -o 'href="[^"]*\.css"' "$help/index.htm" | sed 's/^href="//; s/"$//')
+for css in $stylesheets; do has "$css" || fail "$css is not inside"; done
+
+# Every picture comes out unchanged.
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+for image in $images; do
+  chmls --no-page extract "$chm" "/$image" "$out/x" >/dev/null 2>&1 || fail "cannot extract $image"
+  cmp -s "$out/x" "$help/$image" || fail "$image differs from its source"
+done
+
+if [ -n "$generated" ]; then
+  length=$(grep -o 'HelpDocLength = [0-9]*' "$generated" | awk '{print $3}')
+  [ "$length" = "$(stat -c %s "$chm")" ] || fail "HelpDocLength $length, the document is $(stat -c %s "$chm") bytes"
+fi
+echo "ok: ITSF version 3, index.htm, style.css and $count pictures inside and unchanged"

@@ -1,0 +1,227 @@
+// 使用说明 on the real exe: the document written out behind the progress strip, and the real viewer.
+#include <gtest/gtest.h>
+
+#include "e2e/harness.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+namespace e2e {
+namespace {
+
+// The document as the exe carries it: resource CUSTOM 101, Chinese (PRC).
+std::string HelpResource() {
+  const HMODULE module =
+      ::LoadLibraryExW(LumvoraExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return std::string();
+  std::string bytes;
+  const HRSRC info = ::FindResourceExW(module, L"CUSTOM", MAKEINTRESOURCEW(IDR_HELPDOC),
+                                       MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+  if (info != nullptr) {
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module, info)));
+    bytes.assign(data, ::SizeofResource(module, info));
+  }
+  ::FreeLibrary(module);
+  return bytes;
+}
+
+// The processes that the given process started and that still run, by executable name.
+std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName) {
+  std::vector<DWORD> children;
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, exeName) == 0) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  ::CloseHandle(snapshot);
+  return children;
+}
+
+void KillProcess(DWORD pid) {
+  const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  if (process == nullptr) return;
+  ::TerminateProcess(process, 0);
+  ::WaitForSingleObject(process, 5000);
+  ::CloseHandle(process);
+}
+
+HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
+  for (HWND hwnd : TopLevelWindows(pid)) {
+    if (ClassOf(hwnd) == className && ::IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+class Help : public ::testing::Test {
+ protected:
+  void Start() {
+    app = std::make_unique<App>(dir.Exe());
+    main = app->WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+  }
+  void TearDown() override {
+    if (app) {
+      for (DWORD viewer : ChildProcesses(app->Pid(), L"hh.exe")) KillProcess(viewer);
+      app->Kill();
+    }
+  }
+  // Clicks 使用说明 with the mouse, as the user does.
+  void ClickHelp() {
+    Activate(main);
+    ClickAt(CentreOf(::GetDlgItem(main, IDC_LABEL2)), Button::Left);
+  }
+  // Waits for a viewer started by the program that is not among those already seen.
+  DWORD WaitForNewViewer(const std::set<DWORD>& seen) {
+    DWORD found = 0;
+    WaitUntil(
+        [&] {
+          for (DWORD pid : ChildProcesses(app->Pid(), L"hh.exe")) {
+            if (!seen.count(pid)) found = pid;
+          }
+          return found != 0;
+        },
+        15s);
+    return found;
+  }
+
+  AppDir dir;
+  std::unique_ptr<App> app;
+  HWND main = nullptr;
+};
+
+TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
+  const std::string resource = HelpResource();
+  ASSERT_GT(resource.size(), 1000u);
+  EXPECT_EQ(resource.substr(0, 4), "ITSF");
+  Start();
+  ClickHelp();
+  // While the document is written only the strip is on screen, and it advances: the program is busy
+  // writing and answers no messages, so the bar is read off the screen (how much of it is filled).
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF filled = RGB(GetBValue(highlight), GetGValue(highlight), GetRValue(highlight));  // DIB order
+  bool sawStripAlone = false;
+  std::set<size_t> drawn;
+  WaitUntil(
+      [&] {
+        const HWND strip = VisibleWindowOf(app->Pid(), L"LumvoraForm2");
+        if (strip != nullptr) {
+          if (!::IsWindowVisible(main)) sawStripAlone = true;
+          RECT rect{};
+          ::GetWindowRect(strip, &rect);
+          const std::vector<COLORREF> pixels = ScreenPixels(rect);
+          drawn.insert(static_cast<size_t>(std::count(pixels.begin(), pixels.end(), filled)));
+          if (drawn.size() == 3) SaveScreenshot(rect, L"help_progress_strip");
+        }
+        return FileExists(dir.File(L"Lumvo_help.chm"));
+      },
+      20s);
+  EXPECT_TRUE(sawStripAlone) << "the strip stood in for the main window";
+  EXPECT_GE(drawn.size(), 2u) << "the strip visibly advanced";
+
+  const DWORD viewer = WaitForNewViewer({});
+  EXPECT_NE(viewer, 0u) << "hh.exe started by the program";
+  EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), resource) << "the document, byte for byte";
+  EXPECT_FALSE(FileExists(dir.File(L"Lumvo_help.chm.part")));
+  EXPECT_TRUE(::IsWindowVisible(main)) << "the main window is back";
+  EXPECT_EQ(VisibleWindowOf(app->Pid(), L"LumvoraForm2"), nullptr) << "the strip is gone";
+  EXPECT_TRUE(app->MessageBoxes().empty());
+
+  // A second click writes nothing and opens the viewer again.
+  FILETIME written{};
+  {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExW(dir.File(L"Lumvo_help.chm").c_str(), GetFileExInfoStandard, &data);
+    written = data.ftLastWriteTime;
+  }
+  // The viewer's window may lie over the label: close it first.
+  KillProcess(viewer);
+  ::Sleep(300);
+  ClickHelp();
+  bool stripShown = false;
+  const DWORD second = WaitForNewViewer({viewer});
+  stripShown = VisibleWindowOf(app->Pid(), L"LumvoraForm2") != nullptr;
+  EXPECT_NE(second, 0u);
+  EXPECT_FALSE(stripShown);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ::GetFileAttributesExW(dir.File(L"Lumvo_help.chm").c_str(), GetFileExInfoStandard, &data);
+  EXPECT_EQ(::CompareFileTime(&written, &data.ftLastWriteTime), 0) << "not written again";
+  EXPECT_TRUE(::IsWindowVisible(main));
+}
+
+TEST_F(Help, TheViewerOpensTheDocumentWhateverTheCurrentDirectory) {
+  // Started from elsewhere, as from a shortcut: the viewer is still given the document's full path.
+  AppDir elsewhere;
+  app = std::make_unique<App>(dir.Exe(), elsewhere.Path());
+  main = app->WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ClickHelp();
+  const DWORD viewer = WaitForNewViewer({});
+  ASSERT_NE(viewer, 0u);
+  EXPECT_TRUE(FileExists(dir.File(L"Lumvo_help.chm")));
+  EXPECT_FALSE(FileExists(elsewhere.File(L"Lumvo_help.chm")));
+  // The viewer shows a window for the document it could open.
+  EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindows(viewer).empty(); }, 10s));
+}
+
+TEST_F(Help, AHiddenFileOfThatNameDoesNotCount) {
+  WriteFileBytes(dir.File(L"Lumvo_help.chm"), "hidden");
+  ::SetFileAttributesW(dir.File(L"Lumvo_help.chm").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  Start();
+  ClickHelp();
+  EXPECT_NE(WaitForNewViewer({}), 0u);
+  EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), HelpResource());
+}
+
+TEST_F(Help, ADocumentThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
+  // A directory in the way of the file being written, as in a read-only application directory.
+  ::CreateDirectoryW(dir.File(L"Lumvo_help.chm.part").c_str(), nullptr);
+  Start();
+  ClickHelp();
+  const auto box = app->WaitForMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"Lumvora");
+  EXPECT_EQ(box->icon, BoxIcon::Error);
+  EXPECT_NE(box->text.find(L"Lumvo_help.chm.part"), std::wstring::npos);
+  SaveScreenshot(box->hwnd, L"help_cannot_write");
+  box->PressOk();
+  EXPECT_TRUE(WaitUntil([&] { return app->MessageBoxes().empty(); }, 5s));
+  EXPECT_TRUE(app->Running());
+  EXPECT_TRUE(::IsWindowVisible(main));
+  EXPECT_EQ(VisibleWindowOf(app->Pid(), L"LumvoraForm2"), nullptr);
+  EXPECT_FALSE(FileExists(dir.File(L"Lumvo_help.chm")));
+  EXPECT_TRUE(ChildProcesses(app->Pid(), L"hh.exe").empty()) << "no viewer for a missing document";
+  ::RemoveDirectoryW(dir.File(L"Lumvo_help.chm.part").c_str());
+}
+
+TEST_F(Help, AProgramKilledWhileWritingLeavesNoDocument) {
+  const std::string resource = HelpResource();
+  Start();
+  ClickHelp();
+  // Kill it the moment the strip shows.
+  const bool sawStrip =
+      WaitUntil([&] { return VisibleWindowOf(app->Pid(), L"LumvoraForm2") != nullptr; }, 10s);
+  app->Kill();
+  ASSERT_TRUE(sawStrip);
+  // Never a truncated document under the final name; when the kill came too late to interrupt the write,
+  // the document is whole.
+  if (FileExists(dir.File(L"Lumvo_help.chm"))) {
+    EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), resource);
+  } else {
+    // A later run writes it in full despite what the killed one left.
+    Start();
+    ClickHelp();
+    EXPECT_NE(WaitForNewViewer({}), 0u);
+    EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), resource);
+  }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/form1.h"
+#include "help/help_delivery.h"
+#include "unit/fakes.h"
+
+namespace lumvora::testing {
+namespace {
+
+using Log = std::vector<std::wstring>;
+
+constexpr wchar_t kHelpPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm";
+constexpr wchar_t kPartPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm.part";
+constexpr wchar_t kViewer[] = L"\"C:\\Windows\\hh.exe\" \"C:\\Apps\\Lumvora\\Lumvo_help.chm\"";
+
+class HelpTest : public ::testing::Test {
+ protected:
+  HelpTest() {
+    platform.log = &log;
+    view.log = &log;
+    form2.log = &log;
+    // The document followed by bytes that are not part of it.
+    for (std::uint32_t i = 0; i < HelpDocLength + 2; ++i) {
+      platform.resource.push_back(static_cast<std::uint8_t>(i < HelpDocLength ? (i * 31 + 7) & 0xFF : 0));
+    }
+    form.Load();
+    log.clear();
+  }
+  std::wstring Document() const {
+    return std::wstring(platform.resource.begin(), platform.resource.begin() + HelpDocLength);
+  }
+  size_t Position(const std::wstring& entry) const {
+    return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
+  }
+
+  Log log;
+  FakePlatform platform;
+  FakeForm1View view;
+  FakeForm2View form2;
+  Form1 form{platform, view, form2};
+};
+
+TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.at(kHelpPath), Document()) << "exactly the first HelpDocLength bytes";
+  EXPECT_EQ(platform.files.count(kPartPath), 0u);
+  // The strip comes before the main window goes, and is gone before the file is closed and named.
+  EXPECT_LT(Position(L"ShowForm2"), Position(L"HideForm1"));
+  EXPECT_LT(Position(L"HideForm1"), Position(L"LoadResourceBytes CUSTOM 101"));
+  EXPECT_LT(Position(L"CloseForm2"), Position(L"ShowForm1"));
+  EXPECT_LT(Position(L"ShowForm1"), Position(L"CloseFile"));
+  EXPECT_LT(Position(L"CloseFile"), Position(L"RenameFile"));
+  EXPECT_LT(Position(L"RenameFile"), Position(L"StartProcess"));
+  EXPECT_EQ(form2.min, 0.0f);
+  EXPECT_EQ(form2.max, static_cast<float>(HelpDocLength));
+  EXPECT_EQ(form2.valueCalls, HelpDocLength) << "one update per byte";
+  EXPECT_EQ(form2.lastValue, static_cast<float>(HelpDocLength - 1));
+  EXPECT_TRUE(form2.valuesInOrder);
+  EXPECT_FALSE(form2.shown);
+  EXPECT_TRUE(view.shown);
+  EXPECT_EQ(platform.started, std::vector<std::wstring>{kViewer});
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(HelpTest, LaterClicksOnlyStartTheViewer) {
+  form.OnLabel2Click();
+  log.clear();
+  form.OnLabel2Click();
+  form.OnLabel2Click();
+  EXPECT_EQ(log, (Log{L"StartProcess", L"StartProcess"}));
+  EXPECT_EQ(platform.started.size(), 3u);
+  EXPECT_EQ(platform.started.back(), kViewer);
+}
+
+TEST_F(HelpTest, AFileLeftByAnEarlierRunIsUsedAsItIs) {
+  platform.files[kHelpPath] = L"whatever an earlier run left";
+  form.OnLabel2Click();
+  EXPECT_EQ(log, Log{L"StartProcess"});
+  EXPECT_EQ(platform.files.at(kHelpPath), L"whatever an earlier run left");
+}
+
+TEST_F(HelpTest, AHiddenFileOfThatNameDoesNotCount) {
+  platform.files[kHelpPath] = L"hidden";
+  platform.hidden.insert(kHelpPath);
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.at(kHelpPath), Document());
+  EXPECT_TRUE(platform.FileExists(kHelpPath));
+}
+
+TEST_F(HelpTest, ALeftoverPartIsReplacedNotWrittenOverInPlace) {
+  platform.files[kPartPath] = std::wstring(HelpDocLength + 500, L'Z');
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.at(kHelpPath), Document());
+}
+
+TEST_F(HelpTest, AFailureMidwayLeavesNoFileAndBringsTheWindowBack) {
+  platform.failWriteAt = static_cast<long>(HelpDocLength / 2);
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.count(kHelpPath), 0u);
+  EXPECT_EQ(platform.files.count(kPartPath), 0u);
+  EXPECT_FALSE(form2.shown);
+  EXPECT_TRUE(view.shown);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
+  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
+  EXPECT_NE(platform.messages[0].text.find(L"磁盘空间不足。"), std::wstring::npos);
+  EXPECT_TRUE(platform.started.empty()) << "no viewer for a document that is not there";
+  // The program goes on: the next click writes the document.
+  platform.failWriteAt = -1;
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.at(kHelpPath), Document());
+}
+
+TEST_F(HelpTest, EveryFailingStepIsReportedWithoutLeavingAFile) {
+  for (const wchar_t* step : {L"LoadResourceBytes", L"WriteFileBytes", L"CloseFile", L"RenameFile"}) {
+    FakePlatform p;
+    FakeForm1View v;
+    FakeForm2View f2;
+    p.resource = platform.resource;
+    Form1 f{p, v, f2};
+    f.Load();
+    p.failing = {step};
+    f.OnLabel2Click();
+    EXPECT_EQ(p.files.count(kHelpPath), 0u) << step;
+    EXPECT_EQ(p.files.count(kPartPath), 0u) << step;
+    EXPECT_TRUE(v.shown) << step;
+    EXPECT_FALSE(f2.shown) << step;
+    ASSERT_EQ(p.messages.size(), 1u) << step;
+    EXPECT_EQ(p.messages[0].icon, MessageIcon::Error) << step;
+  }
+}
+
+TEST_F(HelpTest, AResourceShorterThanTheDocumentIsAFailureNotATruncatedFile) {
+  platform.resource.resize(HelpDocLength - 1);
+  form.OnLabel2Click();
+  EXPECT_EQ(platform.files.count(kHelpPath), 0u);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
+}
+
+TEST(HelpViewerCommand, QuotesTheViewerAndTheDocument) {
+  EXPECT_EQ(HelpViewerCommand(L"C:\\WINDOWS", L"D:\\\\Lumvo_help.chm"), L"\"C:\\WINDOWS\\hh.exe\" \"D:\\\\Lumvo_help.chm\"");
+  EXPECT_EQ(HelpViewerCommand(L"C:\\", L"C:\\My Apps\\Lumvo_help.chm"),
+            L"\"C:\\hh.exe\" \"C:\\My Apps\\Lumvo_help.chm\"");
+}
+
+}  // namespace
+}  // namespace lumvora::testing
