@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot
+cmake --build --preset mingw -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot lumvora_bench_help
 source scripts/wine-env.sh 2>/dev/null
 lumvora_prefix
 lumvora_display
@@ -20,3 +20,5 @@ echo "== start-up"
 wine build/mingw/bench/lumvora_bench_startup.exe "${1:-15}"
 echo "== hotspot command"
 wine build/mingw/bench/lumvora_bench_hotspot.exe "${1:-15}"
+echo "== help document"
+wine build/mingw/bench/lumvora_bench_help.exe "${1:-15}"

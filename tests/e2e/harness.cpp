@@ -458,7 +458,7 @@ void MoveMouseTo(POINT screen) {
   }
 }
 
-void ClickAt(POINT screen, Button button) {
+void PressAt(POINT screen, Button button) {
   MoveMouseTo(screen);
   DWORD down = MOUSEEVENTF_LEFTDOWN, up = MOUSEEVENTF_LEFTUP;
   if (button == Button::Right) down = MOUSEEVENTF_RIGHTDOWN, up = MOUSEEVENTF_RIGHTUP;
@@ -466,6 +466,10 @@ void ClickAt(POINT screen, Button button) {
   // The press carries the position too: Wine may otherwise place it where the pointer was before the move.
   INPUT inputs[2] = {MouseAt(screen, down), MouseAt(screen, up)};
   ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+void ClickAt(POINT screen, Button button) {
+  PressAt(screen, button);
   ::Sleep(300);
 }
 

@@ -83,7 +83,10 @@ void PostClick(HWND button);
 // Real input, as the user would give it (SendInput), at screen coordinates.
 enum class Button { Left, Right, Middle };
 void MoveMouseTo(POINT screen);
+// Clicks and gives the program a moment to react.
 void ClickAt(POINT screen, Button button);
+// Clicks and returns at once, for watching what the program does right away.
+void PressAt(POINT screen, Button button);
 void PressKey(WORD vk, bool shift = false);
 // The centre of a control (or any window) in screen coordinates.
 POINT CentreOf(HWND window);
