@@ -36,6 +36,15 @@ inline std::wstring FromBuildPath(const char* utf8) {
   return path;
 }
 
+// A directory of the benchmark's own under the temporary directory.
+inline std::wstring MakeDir(const wchar_t* name) {
+  wchar_t base[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, base);
+  std::wstring dir = std::wstring(base) + name + std::to_wstring(::GetCurrentProcessId());
+  ::CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
 inline HANDLE Start(const std::wstring& exe, const std::wstring& directory, DWORD* pid) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

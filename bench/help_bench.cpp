@@ -9,14 +9,6 @@
 
 namespace {
 
-std::wstring MakeDir(const wchar_t* name) {
-  wchar_t base[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, base);
-  std::wstring dir = std::wstring(base) + name + std::to_wstring(::GetCurrentProcessId());
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
 std::string HelpResource(const std::wstring& exe) {
   const HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   const HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(101), L"CUSTOM");
@@ -99,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
-  const std::wstring appDir = MakeDir(L"lumvora_bench_help_");
+  const std::wstring appDir = bench::MakeDir(L"lumvora_bench_help_");
   const std::wstring exe = appDir + L"\\Lumvora.exe";
   ::CopyFileW(bench::FromBuildPath(LUMVORA_EXE).c_str(), exe.c_str(), FALSE);
   const std::string bytes = HelpResource(exe);

@@ -7,14 +7,6 @@
 
 namespace {
 
-std::wstring MakeDir(const wchar_t* name) {
-  wchar_t base[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, base);
-  std::wstring dir = std::wstring(base) + name + std::to_wstring(::GetCurrentProcessId());
-  ::CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
-
 HWND VisibleBox(DWORD pid) { return bench::VisibleWindow(pid, L"#32770"); }
 
 double TimeClickToBox(HWND main, DWORD pid) {
@@ -85,8 +77,8 @@ double TimeDirectRun(const std::wstring& dir, const std::wstring& cmd) {
 
 int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
-  const std::wstring appDir = MakeDir(L"lumvora_bench_app_");
-  const std::wstring directDir = MakeDir(L"lumvora_bench_direct_");
+  const std::wstring appDir = bench::MakeDir(L"lumvora_bench_app_");
+  const std::wstring directDir = bench::MakeDir(L"lumvora_bench_direct_");
   const std::wstring netsh = bench::FromBuildPath(INSTANT_NETSH_EXE);
   ::CopyFileW(bench::FromBuildPath(LUMVORA_EXE).c_str(), (appDir + L"\\Lumvora.exe").c_str(), FALSE);
   ::CopyFileW(netsh.c_str(), (appDir + L"\\netsh.exe").c_str(), FALSE);

@@ -24,16 +24,16 @@ HFONT CreateSongTi(int points) {
                        L"宋体");
 }
 
-void SizeToText(HWND control, HFONT font, const ControlSpec& spec) {
+void SizeToText(HWND control, HFONT font, const ControlSpec& layout) {
   const HDC dc = ::GetDC(control);
   const HGDIOBJ old = ::SelectObject(dc, font);
   RECT text{0, 0, 0, 0};
-  ::DrawTextW(dc, spec.text, -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  ::DrawTextW(dc, layout.text, -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   ::SelectObject(dc, old);
   ::ReleaseDC(control, dc);
   const int width = text.right - text.left;
   const int height = text.bottom - text.top;
-  ::SetWindowPos(control, nullptr, spec.left + spec.width - width, spec.top, width, height,
+  ::SetWindowPos(control, nullptr, layout.left + layout.width - width, layout.top, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -128,11 +128,11 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(popup, MF_STRING, IDM_EXIT, L"退出");
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
 
-  for (const ControlSpec& spec : kForm1Controls) {
+  for (const ControlSpec& layout : kForm1Controls) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (layout.kind) {
       case ControlKind::Label:
         // SS_NOTIFY makes a label take its own mouse clicks, so that a right-click on it does not fall
         // through to the window's background. SS_NOPREFIX: no access keys.
@@ -153,17 +153,17 @@ void MainWindow::OnCreate() {
         style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     }
-    const HWND control = ::CreateWindowExW(exStyle, className, spec.text, style, spec.left, spec.top, spec.width,
-                                           spec.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    const HWND control = ::CreateWindowExW(exStyle, className, layout.text, style, layout.left, layout.top, layout.width,
+                                           layout.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                            instance_, nullptr);
     if (control == nullptr) continue;
-    const HFONT font = spec.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
+    const HFONT font = layout.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.sizing == Sizing::ToTextRightAligned) SizeToText(control, font, spec);
-    if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::PasswordEdit) {
+    if (layout.sizing == Sizing::ToTextRightAligned) SizeToText(control, font, layout);
+    if (layout.kind == ControlKind::Edit || layout.kind == ControlKind::PasswordEdit) {
       ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // 0 lifts the default limit of 32767 characters
     }
-    if (spec.kind == ControlKind::PasswordEdit) {
+    if (layout.kind == ControlKind::PasswordEdit) {
       ::SendMessageW(control, EM_SETPASSWORDCHAR, L'*', 0);
       // A key is typed character by character, never composed by an input method.
       ::ImmAssociateContext(control, nullptr);

@@ -158,17 +158,15 @@ std::wstring ReadText(HWND window) {
   return buffer;
 }
 
-namespace {
-
-// Pixels of a size x size square painted into a 32-bit DIB, row by row.
+// Pixels painted into a 32-bit DIB, row by row from the top, as 0x00RRGGBB.
 template <typename Paint>
-std::vector<COLORREF> Pixels(int size, Paint paint) {
+std::vector<COLORREF> Pixels(int width, int height, Paint paint) {
   const HDC screen = ::GetDC(nullptr);
   const HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = size;
-  bmi.bmiHeader.biHeight = -size;
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
@@ -177,7 +175,7 @@ std::vector<COLORREF> Pixels(int size, Paint paint) {
   paint(memory, screen);
   ::GdiFlush();
   const auto* p = static_cast<const DWORD*>(bits);
-  std::vector<COLORREF> pixels(p, p + size * size);
+  std::vector<COLORREF> pixels(p, p + width * height);
   for (COLORREF& c : pixels) c &= 0x00FFFFFF;
   ::SelectObject(memory, old);
   ::DeleteObject(bitmap);
@@ -186,10 +184,20 @@ std::vector<COLORREF> Pixels(int size, Paint paint) {
   return pixels;
 }
 
+std::vector<COLORREF> ScreenPixels(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  return Pixels(width, height, [&](HDC memory, HDC screen) {
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  });
+}
+
+namespace {
+
 std::vector<COLORREF> CapturePixels(int x, int y, int size) { return ScreenPixels(RECT{x, y, x + size, y + size}); }
 
 std::vector<COLORREF> DrawIconPixels(HICON icon, int size, COLORREF background) {
-  return Pixels(size, [&](HDC memory, HDC) {
+  return Pixels(size, size, [&](HDC memory, HDC) {
     // background is as read from a DIB (0x00RRGGBB); a brush wants 0x00BBGGRR.
     const COLORREF rgb = RGB(GetBValue(background), GetGValue(background), GetRValue(background));
     const HBRUSH brush = ::CreateSolidBrush(rgb);
@@ -307,36 +315,22 @@ void SaveScreenshot(const RECT& rect, const std::wstring& name) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return;
-
-  const HDC screen = ::GetDC(nullptr);
-  const HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 24;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  ::GdiFlush();
-  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-  const DWORD imageSize = stride * static_cast<DWORD>(height);
+  const std::vector<COLORREF> pixels = ScreenPixels(rect);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = -height;  // rows from the top, as captured
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biSizeImage = static_cast<DWORD>(pixels.size() * sizeof(COLORREF));
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  file.bfSize = file.bfOffBits + imageSize;
-  bmi.bmiHeader.biSizeImage = imageSize;
+  file.bfSize = file.bfOffBits + info.biSizeImage;
   std::ofstream out((directory + L"\\" + name + L".bmp").c_str(), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&bmi.bmiHeader), sizeof(BITMAPINFOHEADER));
-  out.write(static_cast<const char*>(bits), imageSize);
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(reinterpret_cast<const char*>(pixels.data()), info.biSizeImage);
 }
 
 }  // namespace e2e
@@ -514,32 +508,6 @@ std::vector<HWND> OpenMenus(DWORD pid) {
     if (ClassOf(hwnd) == L"#32768" && ::IsWindowVisible(hwnd)) menus.push_back(hwnd);
   }
   return menus;
-}
-
-std::vector<COLORREF> ScreenPixels(const RECT& rect) {
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  const HDC screen = ::GetDC(nullptr);
-  const HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  const HBITMAP bitmap = ::CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  ::GdiFlush();
-  const auto* p = static_cast<const DWORD*>(bits);
-  std::vector<COLORREF> pixels(p, p + width * height);
-  for (COLORREF& c : pixels) c &= 0x00FFFFFF;
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return pixels;
 }
 
 }  // namespace e2e

@@ -108,6 +108,7 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
   const COLORREF filled = RGB(GetBValue(highlight), GetGValue(highlight), GetRValue(highlight));  // DIB order
   bool sawStripAlone = false;
+  bool stripChecked = false;
   std::set<size_t> drawn;
   // The write takes a fraction of a second: watch without pausing.
   const auto deadline = std::chrono::steady_clock::now() + 20s;
@@ -115,6 +116,20 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
     const HWND strip = VisibleWindowOf(app->Pid(), L"LumvoraForm2");
     if (strip == nullptr) continue;
     if (!::IsWindowVisible(main)) sawStripAlone = true;
+    if (!stripChecked) {
+      // Borderless, no taskbar button, 289 x 17, centred.
+      stripChecked = true;
+      RECT client{}, window{};
+      ::GetClientRect(strip, &client);
+      ::GetWindowRect(strip, &window);
+      EXPECT_EQ(client.right, 289);
+      EXPECT_EQ(client.bottom, 17);
+      EXPECT_EQ(window.right - window.left, 289) << "no border";
+      EXPECT_FALSE(::GetWindowLongW(strip, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
+      EXPECT_TRUE(::GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+      EXPECT_LE(std::abs(window.left + window.right - ::GetSystemMetrics(SM_CXSCREEN)), 1);
+      EXPECT_LE(std::abs(window.top + window.bottom - ::GetSystemMetrics(SM_CYSCREEN)), 1);
+    }
     RECT rect{};
     ::GetWindowRect(strip, &rect);
     const std::vector<COLORREF> pixels = ScreenPixels(rect);
