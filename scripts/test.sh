@@ -34,7 +34,7 @@ chromium --headless --no-sandbox --disable-gpu --disable-background-networking -
 
 for bmp in build/screenshots/*.bmp; do
   [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 [ -d build/screenshots ] && echo "screenshots: $(ls build/screenshots | tr '\n' ' ')"
 exit "$status"

@@ -8,7 +8,7 @@ images="$root/src/resources/help/images"
 copy() {
   [ -f "$shots/$1.png" ] || { echo "missing $shots/$1.png: run scripts/test.sh first" >&2; exit 1; }
   # A palette of 256 colours keeps the document small; the screenshots have far fewer.
-  convert "$shots/$1.png" -strip PNG8:"$images/$2.png"
+  /usr/bin/convert "$shots/$1.png" -strip PNG8:"$images/$2.png"
 }
 copy main_window shot_main
 copy main_window_filled shot_filled
