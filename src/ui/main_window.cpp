@@ -43,6 +43,12 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
     : instance_(instance), platform_(platform), form2_(instance), form_(platform, *this, form2_) {}
 
 void MainWindow::Create() {
+  // Decoding the JPEG costs about as much as creating the window and its controls: do both at once.
+  try {
+    pendingBackground_ = std::async(std::launch::async, LoadPictureResource, instance_, IDR_BACKGROUND);
+  } catch (const std::system_error&) {
+    // No thread to be had: the picture is decoded when it is first needed.
+  }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &MainWindow::WindowProc;
@@ -115,11 +121,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCreate() {
   dialogFont_.Reset(CreateSongTi(9));
   largeFont_.Reset(CreateSongTi(12));
-  background_ = LoadPictureResource(instance_, IDR_BACKGROUND);
-  BITMAP info{};
-  if (background_ && ::GetObjectW(background_.Get(), sizeof(info), &info) != 0) {
-    backgroundSize_ = SIZE{info.bmWidth, info.bmHeight};
-  }
   hand_ = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTING_HAND));
   // The menu is never shown as a bar: its one pop-up opens where the window is right-clicked.
   menu_.Reset(::CreateMenu());
@@ -171,7 +172,17 @@ void MainWindow::OnCreate() {
   }
 }
 
+void MainWindow::TakeBackground() {
+  backgroundTaken_ = true;
+  background_ = pendingBackground_.valid() ? pendingBackground_.get() : LoadPictureResource(instance_, IDR_BACKGROUND);
+  BITMAP info{};
+  if (background_ && ::GetObjectW(background_.Get(), sizeof(info), &info) != 0) {
+    backgroundSize_ = SIZE{info.bmWidth, info.bmHeight};
+  }
+}
+
 bool MainWindow::OnEraseBackground(HDC dc) {
+  if (!backgroundTaken_) TakeBackground();
   RECT client{};
   ::GetClientRect(hwnd_, &client);
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));

@@ -3,6 +3,7 @@
 
 #include "platform/win32_windows.h"
 
+#include <future>
 #include <string>
 
 #include "app/form1.h"
@@ -42,6 +43,7 @@ class MainWindow : public Form1View {
   void OnCommand(int id, int notification);
   void OnClose();
   bool OnEraseBackground(HDC dc);
+  void TakeBackground();
   HBRUSH OnCtlColorStatic(HDC dc, HWND control);
   bool OnSetCursor(HWND over, int hitTest);
   void OnRightButtonDown(POINT client);
@@ -55,7 +57,10 @@ class MainWindow : public Form1View {
   HWND hwnd_ = nullptr;
   UniqueFont dialogFont_;
   UniqueFont largeFont_;
+  // The picture is decoded beside the window's creation and taken when it is first painted.
+  std::future<UniqueBitmap> pendingBackground_;
   UniqueBitmap background_;
+  bool backgroundTaken_ = false;
   SIZE backgroundSize_{};
   UniqueMenu menu_;
   HCURSOR hand_ = nullptr;

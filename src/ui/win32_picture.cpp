@@ -7,7 +7,27 @@
 
 namespace lumvora::win32 {
 
+namespace {
+
+// The picture loader lives in ole32 and oleaut32, which the program needs for nothing else: they are
+// loaded here, when the picture is, rather than linked, so that a start does not pay for them twice.
+using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
+using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
+
+template <typename Fn>
+Fn SystemFunction(const wchar_t* dll, const char* name) {
+  HMODULE module = ::GetModuleHandleW(dll);
+  if (module == nullptr) module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module == nullptr) module = ::LoadLibraryW(dll);  // systems without LOAD_LIBRARY_SEARCH_SYSTEM32
+  return module != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
+
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
+  const auto createStream = SystemFunction<CreateStreamOnHGlobalFn>(L"ole32.dll", "CreateStreamOnHGlobal");
+  const auto loadPicture = SystemFunction<OleLoadPictureFn>(L"oleaut32.dll", "OleLoadPicture");
+  if (createStream == nullptr || loadPicture == nullptr) return UniqueBitmap();
   const HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (info == nullptr) return UniqueBitmap();
   const HGLOBAL loaded = ::LoadResource(instance, info);
@@ -22,13 +42,13 @@ UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
   std::memcpy(target, data, size);
   ::GlobalUnlock(copy);
   ComPtr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
+  if (FAILED(createStream(copy, TRUE, stream.Put()))) {
     ::GlobalFree(copy);
     return UniqueBitmap();
   }
   ComPtr<IPicture> picture;
-  if (FAILED(::OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                              reinterpret_cast<void**>(picture.Put())))) {
+  if (FAILED(loadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                         reinterpret_cast<void**>(picture.Put())))) {
     return UniqueBitmap();
   }
   OLE_HANDLE handle = 0;
