@@ -57,7 +57,11 @@ lumvora_display() {
   if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
   local n
   for n in 99 98 97 96 95; do
-    [ -e "/tmp/.X$n-lock" ] && continue
+    if [ -e "/tmp/.X$n-lock" ]; then
+      # A lock left by a server that is gone (a machine handed on) is stale.
+      kill -0 "$(tr -d ' ' < "/tmp/.X$n-lock" 2>/dev/null)" 2>/dev/null && continue
+      rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+    fi
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     LUMVORA_XVFB_PID=$!
     export DISPLAY=":$n"
