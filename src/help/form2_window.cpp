@@ -10,7 +10,6 @@ namespace {
 // The bar advances in this many steps. Under Wine a repaint of the bar costs about as much as writing
 // ten thousand bytes, so it is drawn a few dozen times rather than once per pixel of its width.
 constexpr int kBarSteps = 32;
-int BarSteps(HWND) { return kBarSteps; }
 
 bool RegisterForm2Class(HINSTANCE instance) {
   static bool registered = false;
@@ -66,14 +65,14 @@ void Form2Window::SetP1Max(float value) {
 
 void Form2Window::ApplyRange() {
   if (p1_ == nullptr) return;
-  ::SendMessageW(p1_, PBM_SETRANGE32, 0, BarSteps(p1_));
+  ::SendMessageW(p1_, PBM_SETRANGE32, 0, kBarSteps);
   drawnPosition_ = -1;
 }
 
 void Form2Window::SetP1Value(float value) {
   if (p1_ == nullptr || max_ <= min_) return;
   const float fraction = std::fmin(std::fmax((value - min_) / (max_ - min_), 0.0f), 1.0f);
-  const int position = static_cast<int>(fraction * static_cast<float>(BarSteps(p1_)));
+  const int position = static_cast<int>(fraction * static_cast<float>(kBarSteps));
   if (position == drawnPosition_) return;
   drawnPosition_ = position;
   ::SendMessageW(p1_, PBM_SETPOS, position, 0);
