@@ -1,24 +1,45 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine and prints their figures as ratios against references measured in the
-# same run. Usage: bench/run.sh [runs]   (at least 10 runs each; default 15)
+# same run. Usage: bench/run.sh [runs] [32|64]   (at least 10 runs each; default 15)
+# Without a flavour it takes the 32-bit one where this machine runs 32-bit code, else the 64-bit one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+runs=${1:-15}
 bash scripts/install-deps.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot lumvora_bench_help
 source scripts/wine-env.sh 2>/dev/null
+if [ -n "${2:-}" ]; then
+  lumvora_flavour "$2"
+  lumvora_can_run || { echo "cannot run the $2-bit flavour: $LUMVORA_WINE_PROBLEM" >&2; exit 1; }
+else
+  lumvora_flavour 32
+  if ! lumvora_can_run; then
+    echo "32-bit flavour not measured: $LUMVORA_WINE_PROBLEM"
+    lumvora_flavour 64
+    lumvora_can_run || { echo "cannot start Wine: $LUMVORA_WINE_PROBLEM" >&2; exit 1; }
+  fi
+fi
+preset=mingw64
+triplet=x86_64-w64-mingw32
+if [ "$LUMVORA_FLAVOUR" = 32 ]; then preset=mingw triplet=i686-w64-mingw32; fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot lumvora_bench_help
 lumvora_prefix
 lumvora_display
 trap lumvora_stop_display EXIT
 
-exe=build/mingw/bin/Lumvora.exe
-echo "== Lumvora.exe"
-echo "  size: $(stat -c %s "$exe") bytes"
-echo "  imports: $(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
-echo "== start-up"
-wine build/mingw/bench/lumvora_bench_startup.exe "${1:-15}"
-echo "== hotspot command"
-wine build/mingw/bench/lumvora_bench_hotspot.exe "${1:-15}"
-echo "== help document"
-wine build/mingw/bench/lumvora_bench_help.exe "${1:-15}"
+# Every figure carries the flavour that gave it.
+tag() { sed -u "s/^/[$LUMVORA_FLAVOUR-bit] /"; }
+dir=build/$preset
+exe=$dir/bin/Lumvora.exe
+{
+  echo "== Lumvora.exe"
+  echo "  size: $(stat -c %s "$exe") bytes"
+  echo "  imports: $("$triplet-objdump" -p "$exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
+} | tag
+echo "== start-up" | tag
+lumvora_wine "$dir/bench/lumvora_bench_startup.exe" "$runs" | tag
+echo "== hotspot command" | tag
+lumvora_wine "$dir/bench/lumvora_bench_hotspot.exe" "$runs" | tag
+echo "== help document" | tag
+lumvora_wine "$dir/bench/lumvora_bench_help.exe" "$runs" | tag

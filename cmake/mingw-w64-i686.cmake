@@ -1,18 +1,8 @@
-# Cross build of the 32-bit Windows program with MinGW-w64 on Linux; tests run under Wine.
+# Cross build of the 32-bit Windows program with MinGW-w64 on Linux; tests run under 32-bit Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-# The posix thread flavour: GoogleTest needs std::mutex, which the win32 flavour of GCC 12 lacks.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-find_program(LUMVORA_WINE NAMES wine)
-if(LUMVORA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${LUMVORA_WINE}")
-endif()
+set(LUMVORA_MINGW_TRIPLET i686-w64-mingw32)
+# Debian's `wine` wrapper is not used: it picks the 32-bit loader whenever one is installed, even where the
+# kernel cannot run it. Each flavour names its own loader.
+set(LUMVORA_WINE_LOADER /usr/lib/wine/wine)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake")

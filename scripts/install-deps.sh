@@ -11,7 +11,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   arch_added=1
 fi
 
-for p in cmake make g++ googletest g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool imagemagick \
+for p in cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
+         xvfb xdotool imagemagick \
          fonts-wqy-zenhei fonts-wine fp-utils chromium; do
   have "$p" || need+=("$p")
 done

@@ -3,7 +3,9 @@
 # recompiles the help. Run scripts/test.sh first; commit the changed images and Lumvo_help.chm.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-shots="$root/build/screenshots"
+# The product's own screenshots where this machine could run it, else the 64-bit flavour's (they look alike).
+shots="$root/build/screenshots/win32"
+[ -d "$shots" ] || shots="$root/build/screenshots/win64"
 images="$root/src/resources/help/images"
 copy() {
   [ -f "$shots/$1.png" ] || { echo "missing $shots/$1.png: run scripts/test.sh first" >&2; exit 1; }

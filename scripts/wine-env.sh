@@ -1,19 +1,65 @@
-# Sourced by the scripts: the Wine prefix under build/, the Chinese locale, and a display.
+# Sourced by the scripts: one Wine prefix per flavour under build/, the Chinese locale, and a display.
+#   lumvora_flavour 32|64   picks the flavour's loader and prefix (WINEPREFIX, WINEARCH, WINELOADER)
+#   lumvora_wine ARGS...    runs ARGS with that loader
+#   lumvora_can_run         tries the loader once; on failure LUMVORA_WINE_PROBLEM says why and what to do
 # Leaves LUMVORA_XVFB_PID set when it started an Xvfb of its own (stop it with lumvora_stop_display).
+#
+# Debian's `wine` wrapper is never used: it takes the 32-bit loader whenever wine32 is installed, and on a
+# kernel that runs no 32-bit code that loader fails with "Exec format error" (exit 126) and nothing else.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
-export WINEARCH=win32
 export WINEDEBUG=-all
 # Code page 936 for the ANSI and OEM code pages, as on the Simplified Chinese systems the program targets.
 export LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
+LUMVORA_WINESERVER=/usr/lib/wine/wineserver
+LUMVORA_PREFIXES=()
+
+lumvora_flavour() {
+  LUMVORA_FLAVOUR=$1
+  case "$1" in
+    32) export WINEARCH=win32; LUMVORA_WINE=${LUMVORA_WINE32_LOADER:-/usr/lib/wine/wine} ;;
+    64) export WINEARCH=win64; LUMVORA_WINE=${LUMVORA_WINE64_LOADER:-/usr/lib/wine/wine64} ;;
+    *) echo "lumvora_flavour: 32 or 64, not '$1'" >&2; return 1 ;;
+  esac
+  export WINEPREFIX="$root/build/wineprefix$1"
+  # Wine starts further programs of the prefix (cmd.exe, netsh.exe) through the loader named here.
+  export WINELOADER="$LUMVORA_WINE"
+  LUMVORA_PREFIXES+=("$WINEPREFIX")
+}
+
+lumvora_wine() { "$LUMVORA_WINE" "$@"; }
+
+# Runs the flavour's loader once. Deciding by trying: whether a kernel runs 32-bit code shows in no file.
+lumvora_can_run() {
+  LUMVORA_WINE_PROBLEM=
+  local out status=0 package=wine64
+  [ "$LUMVORA_FLAVOUR" = 32 ] && package=wine32:i386
+  if [ ! -e "$LUMVORA_WINE" ]; then
+    LUMVORA_WINE_PROBLEM="$LUMVORA_WINE is missing: install $package (bash scripts/install-deps.sh does)"
+    return 1
+  fi
+  out=$("$LUMVORA_WINE" --version 2>&1) || status=$?
+  [ "$status" = 0 ] && return 0
+  if [ "$status" = 126 ] || [[ $out == *"Exec format error"* ]]; then
+    LUMVORA_WINE_PROBLEM="this machine's kernel runs no $LUMVORA_FLAVOUR-bit code: $LUMVORA_WINE cannot start (Exec format error)"
+  else
+    LUMVORA_WINE_PROBLEM="$LUMVORA_WINE --version failed with exit status $status (${out:0:200}): reinstall $package"
+  fi
+  return 1
+}
 
 lumvora_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "wine: creating the prefix in $WINEPREFIX"
+    echo "wine: creating the $LUMVORA_FLAVOUR-bit prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    local status=0
+    lumvora_wine wineboot -i >/dev/null 2>&1 || status=$?
+    "$LUMVORA_WINESERVER" -w || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "wine: could not create the prefix $WINEPREFIX with $LUMVORA_WINE (wineboot exit status $status);" \
+           "run '$LUMVORA_WINE wineboot -i' by hand to see why" >&2
+      return 1
+    fi
   fi
   # Wine's own fonts (Marlett draws the title bar's close box) are not found where Debian puts them.
   if [ -d /usr/share/wine/fonts ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
@@ -41,8 +87,8 @@ lumvora_prefix() {
   if [ "$(cat "$WINEPREFIX/.lumvora-settings" 2>/dev/null)" != "$sum" ]; then
     # regedit reads a REGEDIT4 file in the ANSI code page.
     iconv -f UTF-8 -t GBK "$reg.utf8" > "$reg"
-    wine regedit "$reg" >/dev/null 2>&1
-    wineserver -w
+    lumvora_wine regedit "$reg" >/dev/null 2>&1
+    "$LUMVORA_WINESERVER" -w || true
     echo "$sum" > "$WINEPREFIX/.lumvora-settings"
   fi
 }
@@ -56,7 +102,7 @@ lumvora_drive_r() {
 lumvora_display() {
   if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
   local n
-  for n in 99 98 97 96 95; do
+  for n in $(seq 99 -1 80); do
     if [ -e "/tmp/.X$n-lock" ]; then
       # A lock left by a server that is gone (a machine handed on) is stale.
       kill -0 "$(tr -d ' ' < "/tmp/.X$n-lock" 2>/dev/null)" 2>/dev/null && continue
@@ -75,6 +121,9 @@ lumvora_display() {
 }
 
 lumvora_stop_display() {
-  wineserver -k >/dev/null 2>&1 || true
+  local p
+  for p in "${LUMVORA_PREFIXES[@]}"; do
+    WINEPREFIX=$p "$LUMVORA_WINESERVER" -k >/dev/null 2>&1 || true
+  done
   if [ -n "${LUMVORA_XVFB_PID:-}" ]; then kill "$LUMVORA_XVFB_PID" 2>/dev/null || true; fi
 }

@@ -2,7 +2,7 @@
 # Lumvora.exe must run from a bare copy: every DLL it imports has to ship with Windows.
 set -euo pipefail
 exe=$1
-objdump=${2:-i686-w64-mingw32-objdump}
+objdump=$2  # the flavour's own: i686 and x86-64 objdump read only their own format
 allowed='^(kernel32|user32|gdi32|msvcrt|comctl32|ole32|oleaut32|shell32|advapi32|version|imm32|windowscodecs)\.dll$'
 dlls=$("$objdump" -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')
 [ -n "$dlls" ] || { echo "no imports found in $exe"; exit 1; }

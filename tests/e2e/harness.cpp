@@ -311,6 +311,9 @@ void SaveScreenshot(const RECT& rect, const std::wstring& name) {
   if (::GetEnvironmentVariableW(L"LUMVORA_SCREENSHOTS", dir, MAX_PATH) == 0) return;
   std::wstring directory = dir;
   if (!directory.empty() && directory[0] == L'/') directory = L"Z:" + directory;
+  // One folder per flavour inside the screenshots folder: both levels may be new.
+  const size_t parent_end = directory.find_last_of(L"/\\");
+  if (parent_end != std::wstring::npos) ::CreateDirectoryW(directory.substr(0, parent_end).c_str(), nullptr);
   ::CreateDirectoryW(directory.c_str(), nullptr);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
