@@ -84,13 +84,7 @@ void Win32Platform::ShowMessage(const std::wstring& text, MessageIcon icon, cons
   }
   const HWND owner = (owner_ != nullptr && ::IsWindowVisible(owner_)) ? owner_ : nullptr;
   if (owner == nullptr) type |= MB_TASKMODAL;
-  // The window is not a dialog, so nothing gives the focus back when the box closes: the user would have
-  // to click before typing again. Put it back where it was, as a dialog does.
-  const HWND focus = ::GetFocus();
   ::MessageBoxW(owner, text.c_str(), caption.empty() ? L"Lumvora" : caption.c_str(), type);
-  if (focus != nullptr && ::IsWindow(focus) && ::IsWindowVisible(focus) && ::IsWindowEnabled(focus)) {
-    ::SetFocus(focus);
-  }
 }
 
 std::wstring Win32Platform::AppDirectory() { return DirectoryOfPath(ModulePath(nullptr)); }
