@@ -62,7 +62,13 @@ void Form1::TroubleshootingNoticeThenEnd() {
   platform_.EndProcess();
 }
 
-void Form1::OnClose() { TroubleshootingNoticeThenEnd(); }
+void Form1::OnClose() {
+  if (handling_) {
+    closePending_ = true;
+    return;
+  }
+  TroubleshootingNoticeThenEnd();
+}
 
 void Form1::OnExitClick() { TroubleshootingNoticeThenEnd(); }
 
@@ -86,6 +92,13 @@ bool Form1::Refuse(const wchar_t* field, const std::wstring& value) {
   return refusal.has_value();
 }
 
+void Form1::RunCommand(const HotspotOperation& operation) {
+  const CommandResult result = runner_.Execute(appDir_, operation);
+  // The user asked to leave while the command ran: the notice follows at once, not the result.
+  if (closePending_) return;
+  runner_.Report(operation, result);
+}
+
 void Form1::OnCommand1Click() {
   RunHandler([this] {
     const std::wstring ssid = view_.Text1();
@@ -96,7 +109,7 @@ void Form1::OnCommand1Click() {
     }
     if (Refuse(L"热点名称(SSID)", ssid) || Refuse(L"密钥(KEY)", key)) return;
     createCmd_ = BuildCreateCommand(ssid, key);
-    runner_.Run(appDir_, CreateOperation(createCmd_));
+    RunCommand(CreateOperation(createCmd_));
   });
 }
 
@@ -107,14 +120,14 @@ void Form1::OnLabel2Click() {
 void Form1::OnCommand2Click() {
   RunHandler([this] {
     startCmd_ = kStartCommand;
-    runner_.Run(appDir_, StartOperation());
+    RunCommand(StartOperation());
   });
 }
 
 void Form1::OnCommand3Click() {
   RunHandler([this] {
     closeCmd_ = kCloseCommand;
-    runner_.Run(appDir_, CloseOperation());
+    RunCommand(CloseOperation());
   });
 }
 

@@ -33,7 +33,8 @@ class Form1 {
   // Runs before the window is first shown; ends the process when another instance runs or a platform
   // operation fails.
   void Load();
-  // The window is being closed (close box, Alt+F4, system menu).
+  // The window is being closed (close box, Alt+F4, system menu, WM_CLOSE from another program). A request
+  // that arrives while a handler runs (a command's batch file is on disk) is carried out when it ends.
   void OnClose();
   // The 退出 menu item.
   void OnExitClick();
@@ -63,19 +64,22 @@ class Form1 {
   template <typename Handler>
   void RunHandler(Handler&& handler) {
     if (handling_) return;
-    handling_ = true;
-    struct Reset {
-      bool& flag;
-      ~Reset() { flag = false; }
-    } reset{handling_};
-    try {
-      handler();
-    } catch (const PlatformError& error) {
-      ReportFailure(error);
-    } catch (const std::exception&) {
-      // Out of memory, in practice. It must not unwind into the window procedure.
-      ReportFailure(PlatformError(L"完成操作", L"Lumvora", L"内存不足。"));
+    {
+      handling_ = true;
+      struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+      } reset{handling_};
+      try {
+        handler();
+      } catch (const PlatformError& error) {
+        ReportFailure(error);
+      } catch (const std::exception&) {
+        // Out of memory, in practice. It must not unwind into the window procedure.
+        ReportFailure(PlatformError(L"完成操作", L"Lumvora", L"内存不足。"));
+      }
     }
+    if (closePending_) TroubleshootingNoticeThenEnd();
   }
   void ReportFailure(const PlatformError& error);
 
@@ -83,6 +87,8 @@ class Form1 {
   void TroubleshootingNoticeThenEnd();
   // Tells the user why a typed value cannot be used; true when it was refused.
   bool Refuse(const wchar_t* field, const std::wstring& value);
+  // Runs a hotspot command and shows its outcome, unless a close request came meanwhile.
+  void RunCommand(const HotspotOperation& operation);
 
   BatchCommandRunner runner_;
   std::wstring appDir_;
@@ -94,6 +100,9 @@ class Form1 {
   // Set once the notice is on screen: a second close request that arrives while it is shown must not show
   // it again.
   bool ending_ = false;
+  // A close request arrived while a handler ran; ending then would leave the batch file, with the key, on
+  // disk.
+  bool closePending_ = false;
 };
 
 }  // namespace lumvora

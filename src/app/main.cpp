@@ -5,6 +5,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace lumvora;
+  // Before anything loads a library: a DLL planted beside the exe must never be the one that loads.
+  win32::RestrictLibrarySearch();
   win32::Win32Platform platform(instance);
   try {
     win32::MainWindow window(instance, platform);

@@ -4,12 +4,30 @@
 
 #include <cmath>
 
+#include "platform/win32_platform.h"
+
 namespace lumvora::win32 {
 namespace {
 
 // The bar advances in this many steps. Under Wine a repaint of the bar costs about as much as writing
 // ten thousand bytes, so it is drawn a few dozen times rather than once per pixel of its width.
 constexpr int kBarSteps = 32;
+
+// comctl32 is not one of the system's known DLLs: imported, it would be looked for beside the exe first,
+// where anyone may put a file of that name. It is loaded from the system directory when the bar is first
+// needed instead.
+void InitProgressBarClass() {
+  static bool done = false;
+  if (done) return;
+  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
+  const auto init = comctl != nullptr ? reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
+                                            ::GetProcAddress(comctl, "InitCommonControlsEx")))
+                                      : nullptr;
+  if (init == nullptr) return;
+  const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+  done = init(&controls) != FALSE;
+}
 
 bool RegisterForm2Class(HINSTANCE instance) {
   static bool registered = false;
@@ -29,8 +47,7 @@ bool RegisterForm2Class(HINSTANCE instance) {
 
 void Form2Window::Show() {
   if (hwnd_ != nullptr) return;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-  ::InitCommonControlsEx(&controls);
+  InitProgressBarClass();
   if (!RegisterForm2Class(instance_)) return;
   // No border and no title bar; a tool window gets no taskbar button.
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - kForm2ClientWidth) / 2;

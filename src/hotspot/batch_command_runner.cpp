@@ -51,25 +51,21 @@ class BusyScope {
 }  // namespace
 
 void BatchCommandRunner::Run(const std::wstring& appDir, const HotspotOperation& operation) {
-  const std::wstring path = appDir + operation.fileName;
-  CommandResult result;
-  {
-    BusyScope busy(view_);
-    try {
-      platform_.WriteTextFile(path, operation.commandLine);
-      result = platform_.RunBatchFile(path, appDir, timeLimit_);
-    } catch (const PlatformError&) {
-      // The file holds the key: remove it even though the run failed. What made the run fail is what the
-      // user needs to hear of, not a second failure while tidying up.
-      try {
-        platform_.DeleteFile(path);
-      } catch (const PlatformError&) {
-      }
-      throw;
-    }
-    platform_.DeleteFile(path);
-  }
+  Report(operation, Execute(appDir, operation));
+}
 
+CommandResult BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
+  const std::wstring path = appDir + operation.fileName;
+  BusyScope busy(view_);
+  // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run
+  // fails, dropping it still removes the file, which holds the key.
+  const std::unique_ptr<HeldFile> file = platform_.WriteHeldTextFile(path, operation.commandLine);
+  const CommandResult result = platform_.RunBatchFile(path, timeLimit_);
+  file->Delete();
+  return result;
+}
+
+void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandResult& result) {
   if (result.finished && result.exitCode == 0) {
     platform_.ShowMessage(operation.confirmation, MessageIcon::None, L"Lumvora");
     return;

@@ -50,6 +50,17 @@ struct CommandResult {
   std::wstring output;           // standard output and error as printed, decoded from the OEM code page
 };
 
+// A file that the program wrote and holds open until it deletes it. Meanwhile others may read it, but
+// nobody may write, rename, replace or delete it: a batch file is read again by the interpreter after each
+// command, so whoever could change it while it runs could run anything with the user's rights.
+class HeldFile {
+ public:
+  // A file dropped without Delete() (a run abandoned by an error) is still removed.
+  virtual ~HeldFile() = default;
+  // Deletes the file and lets go of it; a failure is reported here.
+  virtual void Delete() = 0;
+};
+
 // A file being written one byte at a time. Each byte goes at the current position, in order.
 class ByteWriter {
  public:
@@ -68,16 +79,18 @@ class Platform {
   // Starts a command line and returns at once. A bare program name is looked for in the executable's
   // directory before the current one.
   virtual void StartProcess(const std::wstring& commandLine, ShowState show) = 0;
-  // Runs the batch file with the system's command interpreter, its window minimized and its current
-  // directory as given, and captures what it prints. Waits at most the time limit, keeping the windows
-  // painted meanwhile; a process still running then is left running.
-  virtual CommandResult RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
-                                     std::chrono::milliseconds timeLimit) = 0;
+  // Runs the batch file with the system's command interpreter, its window minimized, and captures what it
+  // prints. The interpreter's current directory is the system directory, so that a bare command name in the
+  // batch file means the system's own program, never one that lies beside the batch file. Waits at most
+  // the time limit, keeping the windows painted meanwhile; a process still running then is left running.
+  virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
   // Whether the ANSI code page has an exact counterpart for every character of the text.
   virtual bool RepresentableInAnsi(const std::wstring& text) = 0;
   // Creates or truncates the file and writes the line in the ANSI code page followed by CR LF. A line with
   // a character that the code page cannot represent is refused, never written with a substitute.
   virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;
+  // The same, but the file stays open and locked until it is deleted (see HeldFile).
+  virtual std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) = 0;
   // Opens the file for writing bytes; creates it when missing and does not truncate it.
   virtual std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) = 0;
   // Renames a file, replacing one of the new name.
@@ -89,7 +102,8 @@ class Platform {
   virtual std::vector<std::uint8_t> LoadResourceBytes(const std::wstring& type, int id) = 0;
 
   virtual std::wstring AppDirectory() = 0;
-  // The Windows directory, where the help viewer lives.
+  // The system's Windows directory, where the help viewer lives (the same for every user, also on a Remote
+  // Desktop host).
   virtual std::wstring WindowsDirectory() = 0;
   virtual Version VersionNumbers() = 0;
   virtual bool PreviousInstance() = 0;

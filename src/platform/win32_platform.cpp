@@ -137,13 +137,40 @@ void Win32Platform::StartProcess(const std::wstring& commandLine, ShowState show
   ::CloseHandle(process.hProcess);
 }
 
-std::wstring CommandInterpreterPath() {
+std::wstring SystemDirectory() {
   wchar_t system[MAX_PATH] = {};
   const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
-    throw PlatformError(L"确定系统目录", L"cmd.exe", SystemErrorText(::GetLastError()));
+    throw PlatformError(L"确定系统目录", L"System32", SystemErrorText(::GetLastError()));
   }
-  return std::wstring(system, length) + L"\\cmd.exe";
+  return std::wstring(system, length);
+}
+
+std::wstring CommandInterpreterPath() { return SystemDirectory() + L"\\cmd.exe"; }
+
+std::wstring InterpreterCommandLine(const std::wstring& interpreter, const std::wstring& batchPath) {
+  // The outer quotes are the interpreter's own rule for a quoted path after /c.
+  return L"\"" + interpreter + L"\" /d /q /V:OFF /c \"\"" + batchPath + L"\"\"";
+}
+
+void RestrictLibrarySearch() {
+  // Looked up rather than called: Windows 7 has it only with update KB2533623.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  const auto setDefault = kernel != nullptr ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                                                  ::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                                            : nullptr;
+  if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  // Without it, at least the current directory leaves the search order.
+  ::SetDllDirectoryW(L"");
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  try {
+    return ::LoadLibraryExW((SystemDirectory() + L"\\" + name).c_str(), nullptr, 0);
+  } catch (const PlatformError&) {
+    return nullptr;
+  }
 }
 
 std::wstring FromOem(const std::string& bytes) {
@@ -187,9 +214,11 @@ void PumpMessages() {
 
 }  // namespace
 
-CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
-                                          std::chrono::milliseconds timeLimit) {
+CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) {
   const std::wstring interpreter = CommandInterpreterPath();
+  // The interpreter looks for a bare program name in its current directory first. The application
+  // directory may be writable by any user; the system directory is not.
+  const std::wstring currentDirectory = SystemDirectory();
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
@@ -210,9 +239,7 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, const s
   startup.hStdInput = input.Get();
   startup.hStdOutput = writeEnd;
   startup.hStdError = writeEnd;
-  // /d: no AutoRun commands from the registry; /q: the interpreter does not echo the line, which holds
-  // the key. The outer quotes are the interpreter's own rule for a quoted path after /c.
-  std::wstring commandLine = L"\"" + interpreter + L"\" /d /q /c \"\"" + batchPath + L"\"\"";
+  std::wstring commandLine = InterpreterCommandLine(interpreter, batchPath);
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         currentDirectory.c_str(), &startup, &process)) {
@@ -323,6 +350,44 @@ void Win32Platform::WriteTextFile(const std::wstring& path, const std::wstring& 
   }
 }
 
+namespace {
+
+class Win32HeldFile : public HeldFile {
+ public:
+  Win32HeldFile(UniqueFileHandle file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
+  // The handle was opened delete-on-close: closing it removes the file, also when the process is killed.
+  ~Win32HeldFile() override = default;
+  void Delete() override {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof(disposition))) {
+      throw PlatformError(L"删除文件", path_, SystemErrorText(::GetLastError()));
+    }
+    file_.Reset();
+  }
+
+ private:
+  UniqueFileHandle file_;
+  std::wstring path_;
+};
+
+}  // namespace
+
+std::unique_ptr<HeldFile> Win32Platform::WriteHeldTextFile(const std::wstring& path, const std::wstring& line) {
+  const std::optional<std::string> ansi = ToAnsi(line);
+  if (!ansi) {
+    throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
+  }
+  // Sharing read only: the interpreter may read the file, nobody may open it to write, and renaming,
+  // replacing or deleting it needs delete access, which is not shared either. Delete access and
+  // delete-on-close are ours, so that the file goes with the handle whatever ends the program.
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
+  const std::string content = *ansi + "\r\n";
+  WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
+  return std::make_unique<Win32HeldFile>(std::move(file), path);
+}
+
 std::unique_ptr<ByteWriter> Win32Platform::WriteFileBytes(const std::wstring& path) {
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
@@ -351,7 +416,9 @@ void Win32Platform::RenameFile(const std::wstring& from, const std::wstring& to)
 
 std::wstring Win32Platform::WindowsDirectory() {
   wchar_t directory[MAX_PATH] = {};
-  const UINT length = ::GetWindowsDirectoryW(directory, MAX_PATH);
+  // Not GetWindowsDirectory: on a Remote Desktop host that gives a program that is not marked as aware
+  // of it a folder of the user's own, without hh.exe.
+  const UINT length = ::GetSystemWindowsDirectoryW(directory, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
     throw PlatformError(L"确定 Windows 目录", L"hh.exe", SystemErrorText(::GetLastError()));
   }

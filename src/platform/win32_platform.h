@@ -23,8 +23,22 @@ std::wstring DirectoryOfPath(const std::wstring& path);
 
 std::wstring ModulePath(HMODULE module);
 
+// The system directory (System32, or what a 32-bit program on 64-bit Windows sees as such).
+std::wstring SystemDirectory();
+
 // The full path of the system's command interpreter (cmd.exe in the system directory).
 std::wstring CommandInterpreterPath();
+
+// The interpreter's command line for a batch file: no AutoRun commands (/d), no echo of the line that holds
+// the key (/q), and no delayed expansion (/V:OFF), which would expand "!" even inside quotes.
+std::wstring InterpreterCommandLine(const std::wstring& interpreter, const std::wstring& batchPath);
+
+// Keeps DLLs that lie beside the exe or in the current directory out of every later library load. Called
+// first thing at start-up.
+void RestrictLibrarySearch();
+
+// Loads a DLL from the system directory by its full path, never from anywhere else; null when it cannot.
+HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // Text printed by a console program, in the OEM code page.
 std::wstring FromOem(const std::string& bytes);
@@ -45,10 +59,10 @@ class Win32Platform : public Platform {
 
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
   void StartProcess(const std::wstring& commandLine, ShowState show) override;
-  CommandResult RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
-                             std::chrono::milliseconds timeLimit) override;
+  CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override;
   bool RepresentableInAnsi(const std::wstring& text) override { return ToAnsi(text).has_value(); }
   void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
+  std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
   void DeleteFile(const std::wstring& path) override;
   void RenameFile(const std::wstring& from, const std::wstring& to) override;

@@ -106,6 +106,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
       OnRightButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
+    case WM_ACTIVATE:
+      if (OnActivate(LOWORD(wParam))) return 0;
+      break;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -241,6 +244,20 @@ void MainWindow::OnCommand(int id, int notification) {
 }
 
 void MainWindow::OnClose() { form_.OnClose(); }
+
+bool MainWindow::OnActivate(int state) {
+  // A plain window gives the focus to itself when it is activated again, after a message box for one:
+  // the user would have to click before typing. Like a dialog, remember the control that had the focus
+  // and give it back.
+  if (state == WA_INACTIVE) {
+    const HWND focus = ::GetFocus();
+    if (focus != nullptr && ::IsChild(hwnd_, focus)) focusOnActivate_ = focus;
+    return false;
+  }
+  if (focusOnActivate_ == nullptr || !::IsChild(hwnd_, focusOnActivate_) || !::IsWindowEnabled(hwnd_)) return false;
+  ::SetFocus(focusOnActivate_);
+  return true;
+}
 
 std::wstring MainWindow::ControlText(int id) const {
   const HWND control = ::GetDlgItem(hwnd_, id);

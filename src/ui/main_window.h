@@ -42,6 +42,8 @@ class MainWindow : public Form1View {
   void OnCreate();
   void OnCommand(int id, int notification);
   void OnClose();
+  // True when it gave the focus back to a control (the default would give it to the window).
+  bool OnActivate(int state);
   bool OnEraseBackground(HDC dc);
   void TakeBackground();
   HBRUSH OnCtlColorStatic(HDC dc, HWND control);
@@ -65,6 +67,7 @@ class MainWindow : public Form1View {
   UniqueMenu menu_;
   HCURSOR hand_ = nullptr;
   HWND focusBeforeBusy_ = nullptr;
+  HWND focusOnActivate_ = nullptr;
 };
 
 }  // namespace lumvora::win32

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/win32_platform.h"
+
 namespace lumvora::win32 {
 
 namespace {
@@ -17,8 +19,7 @@ using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
 template <typename Fn>
 Fn SystemFunction(const wchar_t* dll, const char* name) {
   HMODULE module = ::GetModuleHandleW(dll);
-  if (module == nullptr) module = ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module == nullptr) module = ::LoadLibraryW(dll);  // systems without LOAD_LIBRARY_SEARCH_SYSTEM32
+  if (module == nullptr) module = LoadSystemLibrary(dll);
   return module != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
 }
 

@@ -1,15 +1,19 @@
-// Stands in for netsh.exe in the end-to-end tests. The command interpreter finds it in the application
-// directory (its current directory) before the system's own. It records what it was given and answers as
-// the file netsh_behaviour.txt beside it says:
+// Stands in for netsh.exe in the end-to-end tests. The harness puts it where the system's netsh.exe lives
+// and starts the program with WINEDLLOVERRIDES naming it native, so that Wine runs it rather than its
+// built-in netsh. It keeps its files in the directory that LUMVORA_FAKE_NETSH_DIR names (the program's),
+// records what it was given and answers as the file netsh_behaviour.txt there says:
 //   exit=N      exit code (default 0)
 //   sleep=MS    time to take before answering
 //   output=TEXT what to print (UTF-8 here, printed in the OEM code page; "\n" stands for a line break)
 //   judge=1     check SSID and key the way netsh does (SSID 1 to 32 bytes, key 8 to 63 characters)
-//   hold=MS     keep the batch files open, without delete sharing, for MS after exiting
-// Each call appends a record to netsh_calls.txt (UTF-8): the raw command line, the parsed SSID and key,
-// and the bytes of every batch file present, in hex.
+//   probe=1     try, as another program would, to open each batch file for writing and to rename it
+// Each call appends a record to netsh_calls.txt (UTF-8): its own path, its parent's (the interpreter's)
+// command line, the raw command line, the parsed SSID and key, what the probe could do, and the bytes of
+// every batch file present, in hex.
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <fstream>
@@ -20,11 +24,47 @@
 
 namespace {
 
-std::wstring Dir() {
+std::wstring SelfPath() {
   wchar_t path[MAX_PATH];
   ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p = path;
-  return p.substr(0, p.find_last_of(L'\\'));
+  return path;
+}
+
+std::wstring Dir() {
+  wchar_t dir[MAX_PATH] = {};
+  const DWORD length = ::GetEnvironmentVariableW(L"LUMVORA_FAKE_NETSH_DIR", dir, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) return dir;
+  const std::wstring self = SelfPath();
+  return self.substr(0, self.find_last_of(L'\\'));
+}
+
+// The command line of the process that started this one, read from its process parameters.
+std::wstring ParentCommandLine() {
+  DWORD parent = 0;
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == ::GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+  }
+  ::CloseHandle(snapshot);
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, parent);
+  if (process == nullptr) return L"?";
+  using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  PEB peb{};
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  std::wstring line = L"?";
+  if (query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) == 0 &&
+      ::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof(peb), nullptr) &&
+      ::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof(parameters), nullptr)) {
+    line.assign(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    ::ReadProcessMemory(process, parameters.CommandLine.Buffer, line.data(), parameters.CommandLine.Length, nullptr);
+  }
+  ::CloseHandle(process);
+  return line;
 }
 
 std::string ToCodePage(const std::wstring& text, UINT codePage) {
@@ -44,9 +84,17 @@ std::wstring FromUtf8(const std::string& text) {
   return out;
 }
 
+// Shares everything, as the command interpreter does when it reads a batch file.
 std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+  ::CloseHandle(file);
+  return bytes;
 }
 
 std::string Hex(const std::string& bytes) {
@@ -82,17 +130,22 @@ std::vector<std::wstring> BatchFiles(const std::wstring& dir) {
   return names;
 }
 
-// The holder: opens the batch files without delete sharing and keeps them open for a while.
-int Hold(const std::wstring& dir, DWORD ms) {
-  std::vector<HANDLE> held;
+// What another program could do to each batch file: "write=1" if it could open it for writing,
+// "rename=1" if it could rename it (it is renamed back).
+std::string Probe(const std::wstring& dir) {
+  std::string found;
   for (const std::wstring& name : BatchFiles(dir)) {
-    held.push_back(::CreateFileW((dir + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::wstring path = dir + L"\\" + name;
+    const HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool canWrite = writer != INVALID_HANDLE_VALUE;
+    if (canWrite) ::CloseHandle(writer);
+    const std::wstring moved = path + L".moved";
+    const bool canRename = ::MoveFileW(path.c_str(), moved.c_str()) != 0;
+    if (canRename) ::MoveFileW(moved.c_str(), path.c_str());
+    found += std::string(canWrite ? "write=1" : "write=0") + (canRename ? " rename=1 " : " rename=0 ");
   }
-  std::ofstream((dir + L"\\netsh_holding.txt").c_str()) << held.size();
-  ::Sleep(ms);
-  for (HANDLE h : held) ::CloseHandle(h);
-  return 0;
+  return found;
 }
 
 }  // namespace
@@ -101,7 +154,6 @@ int wmain() {
   const std::wstring dir = Dir();
   int argc = 0;
   wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-  if (argc == 3 && std::wstring(argv[1]) == L"--hold") return Hold(dir, static_cast<DWORD>(_wtoi(argv[2])));
 
   // netsh reads "ssid =value" as the tag followed by "=value", and "Key=value" as one.
   std::wstring ssid, key;
@@ -120,7 +172,11 @@ int wmain() {
     }
   }
 
-  std::string record = "CMDLINE " + ToCodePage(::GetCommandLineW(), CP_UTF8) + "\n";
+  auto settings = Behaviour(dir);
+  std::string record = "EXE " + ToCodePage(SelfPath(), CP_UTF8) + "\n";
+  record += "PARENT " + ToCodePage(ParentCommandLine(), CP_UTF8) + "\n";
+  if (settings["probe"] == "1") record += "PROBE " + Probe(dir) + "\n";
+  record += "CMDLINE " + ToCodePage(::GetCommandLineW(), CP_UTF8) + "\n";
   if (hasSsid) record += "SSID " + Hex(ToCodePage(ssid, CP_UTF8)) + "\n";
   if (hasKey) record += "KEY " + Hex(ToCodePage(key, CP_UTF8)) + "\n";
   for (const std::wstring& name : BatchFiles(dir)) {
@@ -132,7 +188,6 @@ int wmain() {
     out << record;
   }
 
-  auto settings = Behaviour(dir);
   int exitCode = std::atoi(settings["exit"].c_str());
   std::wstring output = FromUtf8(settings["output"]);
   for (size_t at; (at = output.find(L"\\n")) != std::wstring::npos;) output.replace(at, 2, L"\r\n");
@@ -145,25 +200,6 @@ int wmain() {
     }
   }
   if (!settings["sleep"].empty()) ::Sleep(static_cast<DWORD>(std::atoi(settings["sleep"].c_str())));
-
-  if (!settings["hold"].empty()) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring line = L"\"" + std::wstring(self) + L"\" --hold " + FromUtf8(settings["hold"]);
-    if (::CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, dir.c_str(), &startup,
-                         &info)) {
-      ::CloseHandle(info.hThread);
-      ::CloseHandle(info.hProcess);
-      for (int i = 0; i < 250 && ::GetFileAttributesW((dir + L"\\netsh_holding.txt").c_str()) ==
-                                      INVALID_FILE_ATTRIBUTES;
-           ++i) {
-        ::Sleep(20);
-      }
-    }
-  }
 
   const std::string bytes = ToCodePage(output, CP_OEMCP);
   DWORD written = 0;

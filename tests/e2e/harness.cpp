@@ -1,5 +1,6 @@
 #include "e2e/harness.h"
 
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -15,15 +16,25 @@ std::wstring Utf16(const char* utf8) {
   return out;
 }
 
-std::wstring LumvoraExe() {
-  // The build passes the exe's path as the build machine sees it; under Wine a Unix path lies on Z:.
-  std::wstring path = Utf16(LUMVORA_EXE);
+std::string Utf8(const std::wstring& text) {
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+  return out;
+}
+
+std::wstring BuiltFile(const char* buildPath) {
+  // The build passes paths as the build machine sees them; under Wine a Unix path lies on Z:.
+  std::wstring path = Utf16(buildPath);
   if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
   }
   return path;
 }
+
+std::wstring LumvoraExe() { return BuiltFile(LUMVORA_EXE); }
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -73,15 +84,37 @@ AppDir::~AppDir() {
   if (!root_) ::RemoveDirectoryW(path_.c_str());
 }
 
+namespace {
+
+// This process's environment with the given variables set, as a block for CreateProcess.
+std::wstring EnvironmentWith(const std::map<std::wstring, std::wstring>& set) {
+  std::map<std::wstring, std::wstring> variables;
+  wchar_t* block = ::GetEnvironmentStringsW();
+  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+    const std::wstring text = entry;
+    const size_t eq = text.find(L'=', 1);  // names like "=C:" start with "="
+    if (eq != std::wstring::npos) variables[text.substr(0, eq)] = text.substr(eq + 1);
+  }
+  ::FreeEnvironmentStringsW(block);
+  for (const auto& [name, value] : set) variables[name] = value;
+  std::wstring out;
+  for (const auto& [name, value] : variables) out += name + L"=" + value + L'\0';
+  return out + L'\0';
+}
+
+}  // namespace
+
 App::App(const std::wstring& exe, const std::wstring& currentDirectory) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::wstring commandLine = L"\"" + exe + L"\"";
+  const std::wstring exeDirectory = exe.substr(0, exe.find_last_of(L'\\'));
   std::wstring directory = currentDirectory;
-  if (directory.empty()) directory = exe.substr(0, exe.find_last_of(L'\\'));
-  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &info)) {
+  if (directory.empty()) directory = exeDirectory;
+  std::wstring environment = EnvironmentWith({{L"LUMVORA_FAKE_NETSH_DIR", exeDirectory}});
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.data(), directory.c_str(), &startup, &info)) {
     throw std::runtime_error("cannot start Lumvora.exe");
   }
   ::CloseHandle(info.hThread);
@@ -363,13 +396,14 @@ std::string Ansi(const std::wstring& text) {
 }
 
 void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour) {
-  std::wstring fake = Utf16(FAKE_NETSH_EXE);
-  if (!fake.empty() && fake[0] == L'/') fake = L"Z:" + fake;
-  for (wchar_t& c : fake) {
-    if (c == L'/') c = L'\\';
-  }
-  if (!::CopyFileW(fake.c_str(), dir.File(L"netsh.exe").c_str(), FALSE)) {
-    throw std::runtime_error("cannot copy the fake netsh.exe");
+  // Into the test prefix's system directory, in place of the system's own netsh.exe: the program must
+  // run that one and no other.
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring target = std::wstring(system) + L"\\netsh.exe";
+  const std::wstring fake = BuiltFile(FAKE_NETSH_EXE);
+  if (ReadFileBytes(target) != ReadFileBytes(fake) && !::CopyFileW(fake.c_str(), target.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy the fake netsh.exe into the system directory");
   }
   WriteFileBytes(dir.File(L"netsh_behaviour.txt"), behaviour);
 }
@@ -397,7 +431,13 @@ std::vector<NetshCall> NetshCalls(const AppDir& dir) {
     const size_t space = line.find(' ');
     const std::string tag = line.substr(0, space);
     const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
-    if (tag == "CMDLINE") {
+    if (tag == "EXE") {
+      call.exe = rest;
+    } else if (tag == "PARENT") {
+      call.interpreterCommandLine = rest;
+    } else if (tag == "PROBE") {
+      call.probe = rest;
+    } else if (tag == "CMDLINE") {
       call.commandLine = rest;
     } else if (tag == "SSID") {
       call.ssid = Utf16(Unhex(rest).c_str());

@@ -50,7 +50,8 @@ using DriveRootDir = AppDir;
 
 class App {
  public:
-  // Starts the exe with the given directory as current directory (the application directory by default).
+  // Starts the exe with the given directory as current directory (the application directory by default),
+  // telling the fake netsh to keep its records in the exe's directory.
   explicit App(const std::wstring& exe, const std::wstring& currentDirectory = std::wstring());
   ~App();
   App(const App&) = delete;
@@ -120,14 +121,21 @@ void SetText(HWND control, const std::wstring& text);
 // Text in the ANSI code page (936 here), as the program must write it.
 std::string Ansi(const std::wstring& text);
 
-// The fake netsh.exe, placed in the application directory with what it is to answer (see fake_netsh.cpp).
+// A file built beside the tests, by the path the build gives (a Unix path lies on Z:).
+std::wstring BuiltFile(const char* buildPath);
+// The fake netsh.exe, put where the system's netsh.exe lives, and what it is to answer when started by
+// the program in this directory (see fake_netsh.cpp).
 void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour = std::string());
 struct NetshCall {
+  std::string exe;                               // the fake's own path, UTF-8
+  std::string interpreterCommandLine;            // its parent's command line, UTF-8
+  std::string probe;                             // what another process could do to the batch file meanwhile
   std::string commandLine;                       // UTF-8
   std::optional<std::wstring> ssid, key;         // as netsh parsed them
   std::map<std::wstring, std::string> batches;   // every batch file present while it ran, with its bytes
 };
 std::vector<NetshCall> NetshCalls(const AppDir& dir);
 std::wstring Utf16(const char* utf8);
+std::string Utf8(const std::wstring& text);
 
 }  // namespace e2e

@@ -169,6 +169,18 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   EXPECT_TRUE(::IsWindowVisible(main));
 }
 
+// A comctl32.dll put beside the exe is never loaded: not at start-up, not when the progress strip needs
+// the common controls. (The test runs with comctl32=n,b, so Wine searches for it as Windows does.)
+TEST_F(Help, AComctl32PlantedBesideTheExeNeverLoads) {
+  ASSERT_TRUE(::CopyFileW(BuiltFile(PLANTED_COMCTL32_DLL).c_str(), dir.File(L"comctl32.dll").c_str(), FALSE));
+  Start();
+  EXPECT_FALSE(FileExists(dir.File(L"planted_loaded.txt"))) << "loaded at start-up";
+  ClickHelp();
+  ASSERT_NE(WaitForNewViewer({}), 0u);
+  EXPECT_TRUE(FileExists(dir.File(L"Lumvo_help.chm")));
+  EXPECT_FALSE(FileExists(dir.File(L"planted_loaded.txt"))) << "loaded for the progress strip";
+}
+
 TEST_F(Help, TheViewerOpensTheDocumentWhateverTheCurrentDirectory) {
   // Started from elsewhere, as from a shortcut: the viewer is still given the document's full path.
   AppDir elsewhere;

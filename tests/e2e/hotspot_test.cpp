@@ -69,6 +69,32 @@ TEST_F(Hotspot, CreateWritesTheExactLineAndConfirmsSuccess) {
   EXPECT_EQ(calls[0].batches.size(), 1u);
   EXPECT_EQ(calls[0].ssid, L"LumvoSoft");
   EXPECT_EQ(calls[0].key, L"12345678");
+  // The interpreter gets the batch file by its full path, without delayed expansion (which would expand
+  // "!" inside quotes).
+  const std::string& interpreter = calls[0].interpreterCommandLine;
+  EXPECT_NE(interpreter.find(" /d /q /V:OFF /c "), std::string::npos) << interpreter;
+  EXPECT_NE(interpreter.find(Utf8(dir.File(L"WXRD.bat"))), std::string::npos) << interpreter;
+}
+
+// A netsh of any runnable kind planted beside the exe (the interpreter would look in its current
+// directory first) never runs: the system's own does.
+TEST_F(Hotspot, ANetshPlantedInTheApplicationDirectoryNeverRuns) {
+  Start();
+  const std::string fake = ReadFileBytes(BuiltFile(FAKE_NETSH_EXE));
+  const std::string script = "@echo planted>>\"%~dp0planted_ran.txt\"\r\n";
+  const std::pair<const wchar_t*, std::string> planted[] = {
+      {L"netsh.exe", fake}, {L"netsh.com", fake}, {L"netsh.bat", script}, {L"netsh.cmd", script}};
+  for (const auto& [name, content] : planted) {
+    WriteFileBytes(dir.File(name), content);
+    Ok(Click(IDC_COMMAND2));
+    ::DeleteFileW(dir.File(name).c_str());
+  }
+  EXPECT_FALSE(FileExists(dir.File(L"planted_ran.txt")));
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 4u);
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  for (const NetshCall& call : calls) EXPECT_EQ(_stricmp(call.exe.c_str(), Utf8(std::wstring(system) + L"\\netsh.exe").c_str()), 0) << call.exe;
 }
 
 TEST_F(Hotspot, BatchLinesForTheInitialTextsABlankAndAChineseSsid) {
@@ -246,16 +272,56 @@ TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
   Ok(next);
 }
 
-TEST_F(Hotspot, ABatchFileThatCannotBeDeletedIsReported) {
-  Start("hold=4000");
-  const MessageBoxInfo box = Click(IDC_COMMAND3);
-  EXPECT_EQ(box.icon, BoxIcon::Error);
-  EXPECT_NE(box.text.find(L"删除文件"), std::wstring::npos);
-  EXPECT_NE(box.text.find(L"GBWXRD.bat"), std::wstring::npos);
-  Ok(box);
-  EXPECT_TRUE(app->Running());
-  // Let the holder go so that the directory can be cleaned.
-  WaitUntil([&] { return ::DeleteFileW(dir.File(L"GBWXRD.bat").c_str()) != 0; }, 10s);
+// While netsh runs, no other program can write the batch file or rename it, and it is gone afterwards.
+TEST_F(Hotspot, TheBatchFileIsLockedWhileItRunsAndDeletedAfterwards) {
+  Start("probe=1");
+  Ok(Click(IDC_COMMAND3));
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].probe, "write=0 rename=0 ");
+  EXPECT_EQ(calls[0].batches.at(L"GBWXRD.bat"), "netsh wlan set hostednetwork mode=disallow\r\n");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+// A close request while the command runs (here, as the taskbar or taskkill send it) waits for the run:
+// then the batch file is gone, and the notice is shown once before the end.
+TEST_F(Hotspot, ACloseWhileACommandRunsEndsOnlyAfterItsBatchFileIsDeleted) {
+  Start("sleep=3000");
+  PostClick(Control(IDC_COMMAND2));
+  ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  ::Sleep(500);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(app->MessageBoxes().empty()) << "nothing happens while the command runs";
+  EXPECT_EQ(BatchFilesLeft(), std::vector<std::wstring>{L"QDWXRD.bat"});
+  const auto box = app->WaitForMessageBox(20s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text.substr(0, 15), L"如果热点创建失败，可能是由于：");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+  EXPECT_EQ(app->MessageBoxes().size(), 1u);
+  box->PressOk();
+  EXPECT_TRUE(app->WaitForExit(5s));
+}
+
+// After OK on any box, the keyboard focus is back where it was, as in a dialog.
+TEST_F(Hotspot, FocusReturnsToTheKeyFieldAfterEachBox) {
+  Start();
+  Activate(main);
+  ClickAt(CentreOf(Control(IDC_TEXT2)), Button::Left);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_TEXT2); }, 2s));
+  const struct {
+    const wchar_t* ssid;
+    int button;
+  } cases[] = {{L"", IDC_COMMAND1}, {L"LumvoSoft", IDC_COMMAND2}};  // a notice; a command's result
+  for (const auto& c : cases) {
+    SetText(Control(IDC_TEXT1), c.ssid);
+    // The button's command without a click, which would take the focus to the button.
+    ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), reinterpret_cast<LPARAM>(Control(c.button)));
+    const auto box = app->WaitForMessageBox(30s);
+    ASSERT_TRUE(box.has_value());
+    Ok(*box);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_TEXT2); }, 2s)) << c.button;
+  }
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ class FakePlatform : public Platform {
   CommandResult runResult{true, 0, L""};
   std::function<void()> whileCommandRuns;
   struct Run {
-    std::wstring batchPath, currentDirectory, batchContent;
+    std::wstring batchPath, batchContent;
     std::chrono::milliseconds timeLimit;
   };
   std::vector<Run> runs;
@@ -55,12 +55,11 @@ class FakePlatform : public Platform {
     Fail(L"StartProcess", commandLine);
     started.push_back(commandLine);
   }
-  CommandResult RunBatchFile(const std::wstring& batchPath, const std::wstring& currentDirectory,
-                             std::chrono::milliseconds timeLimit) override {
+  CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override {
     Log(L"RunBatchFile");
     Fail(L"RunBatchFile", batchPath);
     auto it = files.find(batchPath);
-    runs.push_back({batchPath, currentDirectory, it == files.end() ? L"<missing>" : it->second, timeLimit});
+    runs.push_back({batchPath, it == files.end() ? L"<missing>" : it->second, timeLimit});
     if (whileCommandRuns) whileCommandRuns();
     return runResult;
   }
@@ -71,6 +70,25 @@ class FakePlatform : public Platform {
     Log(L"WriteTextFile");
     Fail(L"WriteTextFile", path);
     files[path] = line + L"\r\n";
+  }
+  // A held file leaves the fake file system on Delete() ("DeleteFile" can be made to fail) or when dropped.
+  class FakeHeldFile : public HeldFile {
+   public:
+    FakeHeldFile(FakePlatform& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {}
+    ~FakeHeldFile() override { owner_.files.erase(path_); }
+    void Delete() override {
+      owner_.Log(L"DeleteFile");
+      owner_.Fail(L"DeleteFile", path_);
+      owner_.files.erase(path_);
+    }
+
+   private:
+    FakePlatform& owner_;
+    std::wstring path_;
+  };
+  std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override {
+    WriteTextFile(path, line);
+    return std::make_unique<FakeHeldFile>(*this, path);
   }
   // Writes into the fake file system; can be told to fail after a number of bytes.
   class FakeWriter : public ByteWriter {

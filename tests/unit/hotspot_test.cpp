@@ -86,7 +86,6 @@ TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
   EXPECT_EQ(log, (Log{L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
   ASSERT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
-  EXPECT_EQ(platform.runs[0].currentDirectory, kDir);
   EXPECT_EQ(platform.runs[0].batchContent,
             L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678\r\n");
   EXPECT_EQ(platform.runs[0].timeLimit, 60000ms);
@@ -167,6 +166,40 @@ TEST_F(HotspotTest, AClickArrivingWhileACommandRunsIsDropped) {
   EXPECT_EQ(platform.messages.size(), 1u);
   form.OnCommand3Click();
   EXPECT_EQ(platform.runs.size(), 2u) << "once it is over, clicks work again";
+}
+
+// A close request while the command runs must not end the program with the batch file (and the key) on
+// disk: it waits until the file is deleted, then the notice is shown once and the program ends. A run that
+// fails still reports its failure first.
+TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
+  const struct {
+    const wchar_t* failing;
+    Log expected;
+  } cases[] = {
+      {nullptr, {L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"EndProcess"}},
+      {L"DeleteFile",
+       {L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"ShowMessage",
+        L"EndProcess"}},
+  };
+  for (const auto& c : cases) {
+    FakePlatform p;
+    FakeForm1View v;
+    Form1 f{p, v, form2};
+    f.Load();
+    Log calls;
+    p.log = v.log = &calls;
+    if (c.failing) p.failing = {c.failing};
+    p.whileCommandRuns = [&] {
+      f.OnClose();
+      f.OnClose();
+      EXPECT_EQ(p.endProcessCalls, 0) << "not while the batch file is on disk";
+    };
+    EXPECT_THROW(f.OnCommand2Click(), ProcessEnded);
+    EXPECT_EQ(calls, c.expected);
+    EXPECT_TRUE(p.files.empty());
+    EXPECT_EQ(p.messages.back().text, kTroubleshootingNoticeText);
+    EXPECT_EQ(p.endProcessCalls, 1);
+  }
 }
 
 TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {

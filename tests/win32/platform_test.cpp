@@ -255,23 +255,59 @@ TEST(Win32Platform, RunBatchFileCapturesMuchOutputAndTheExitCode) {
   const std::wstring batch = dir.File(L"print.bat");
   // A megabyte: far more than a pipe holds, so a runner that only reads at the end would deadlock.
   platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --print 1000000 3");
-  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path(), std::chrono::seconds(60));
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::seconds(60));
   EXPECT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 3u);
   EXPECT_GE(result.output.size(), 200000u) << "kept up to the cap";
   EXPECT_EQ(result.output.substr(0, 6), L"热点0123") << "decoded from the OEM code page";
 }
 
-TEST(Win32Platform, RunBatchFileRunsInTheGivenDirectoryWithoutEchoingTheLine) {
+// The system directory, not the batch file's: a bare "netsh" must never find a file planted beside it.
+TEST(Win32Platform, RunBatchFileRunsInTheSystemDirectoryWithoutEchoingTheLine) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
   const std::wstring batch = dir.File(L"where.bat");
   platform.WriteTextFile(batch, L"cd");
-  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path() + L"\\", std::chrono::seconds(60));
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::seconds(60));
   EXPECT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0u);
-  EXPECT_NE(result.output.find(dir.Path()), std::wstring::npos);
+  std::wstring printed = result.output;
+  std::wstring system = lumvora::win32::SystemDirectory();
+  for (std::wstring* text : {&printed, &system}) ::CharUpperW(text->data());
+  EXPECT_NE(printed.find(system), std::wstring::npos) << "printed: " << ::testing::PrintToString(result.output);
   EXPECT_EQ(result.output.find(L">cd"), std::wstring::npos) << "the interpreter must not echo the line";
+}
+
+// While held, the file can be read (as the interpreter does) but not written, renamed or deleted by anyone
+// else; Delete() removes it, and so does dropping it.
+TEST(Win32Platform, AHeldTextFileIsReadableButLockedUntilDeleted) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"QDWXRD.bat");
+  const std::wstring moved = dir.File(L"moved.bat");
+  auto open = [&](DWORD access, DWORD share) {
+    return ::CreateFileW(file.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  for (bool deleteExplicitly : {true, false}) {
+    auto held = platform.WriteHeldTextFile(file, L"netsh wlan start hostednetwork");
+    const HANDLE reader = open(GENERIC_READ, kShareAll);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "the interpreter must be able to read it";
+    char bytes[64] = {};
+    DWORD read = 0;
+    ::ReadFile(reader, bytes, sizeof(bytes), &read, nullptr);
+    ::CloseHandle(reader);
+    EXPECT_EQ(std::string(bytes, read), "netsh wlan start hostednetwork\r\n");
+    EXPECT_EQ(open(GENERIC_WRITE, kShareAll), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(open(DELETE, kShareAll), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(::MoveFileExW(file.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    Touch(moved);
+    EXPECT_FALSE(::MoveFileExW(moved.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) << "replaced";
+    EXPECT_FALSE(::DeleteFileW(file.c_str()));
+    if (deleteExplicitly) held->Delete();
+    held.reset();
+    EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << deleteExplicitly;
+  }
 }
 
 TEST(Win32Platform, RunBatchFileGivesUpAtTheTimeLimitAndLeavesTheCommandRunning) {
@@ -281,7 +317,7 @@ TEST(Win32Platform, RunBatchFileGivesUpAtTheTimeLimitAndLeavesTheCommandRunning)
   const std::wstring marker = dir.File(L"finished.txt");
   platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --sleep 2500 \"" + marker + L"\"");
   const DWORD before = ::GetTickCount();
-  const lumvora::CommandResult result = platform.RunBatchFile(batch, dir.Path(), std::chrono::milliseconds(500));
+  const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::milliseconds(500));
   const DWORD took = ::GetTickCount() - before;
   EXPECT_FALSE(result.finished);
   EXPECT_GE(took, 450u);
