@@ -44,9 +44,10 @@ double TimeDirectRun(const std::wstring& dir, const std::wstring& cmd) {
   startup.hStdInput = nul;
   startup.hStdOutput = startup.hStdError = writeEnd;
   PROCESS_INFORMATION info{};
-  std::wstring line = L"\"" + cmd + L"\" /d /q /c \"\"" + batch + L"\"\"";
-  const BOOL started = ::CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(),
-                                        &startup, &info);
+  std::wstring line = L"\"" + cmd + L"\" /d /q /V:OFF /c \"\"" + batch + L"\"\"";
+  const std::wstring systemDir = cmd.substr(0, cmd.find_last_of(L'\\'));
+  const BOOL started = ::CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        systemDir.c_str(), &startup, &info);
   ::CloseHandle(nul);
   ::CloseHandle(writeEnd);
   if (!started) {
@@ -81,10 +82,14 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring directDir = bench::MakeDir(L"lumvora_bench_direct_");
   const std::wstring netsh = bench::FromBuildPath(INSTANT_NETSH_EXE);
   ::CopyFileW(bench::FromBuildPath(LUMVORA_EXE).c_str(), (appDir + L"\\Lumvora.exe").c_str(), FALSE);
-  ::CopyFileW(netsh.c_str(), (appDir + L"\\netsh.exe").c_str(), FALSE);
-  ::CopyFileW(netsh.c_str(), (directDir + L"\\netsh.exe").c_str(), FALSE);
+  // Lumvora runs only the system's netsh, so the instant one takes its place in the test prefix (bench/run.sh
+  // tells Wine to prefer that file to its built-in netsh). Both runs start the interpreter there.
   wchar_t system[MAX_PATH];
   ::GetSystemDirectoryW(system, MAX_PATH);
+  if (!::CopyFileW(netsh.c_str(), (std::wstring(system) + L"\\netsh.exe").c_str(), FALSE)) {
+    std::printf("cannot put the instant netsh.exe into the system directory\n");
+    return 1;
+  }
   const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
 
   DWORD pid = 0;
