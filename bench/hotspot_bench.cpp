@@ -1,7 +1,9 @@
-// Time from a click on 启动热点 to the result box, with a netsh that exits at once, against starting the
-// same batch file directly with cmd.exe /c and waiting for it. Alternating, in one run.
+// Time from a click on 启动热点 to the result box, with a netsh that exits at once, against two references
+// in the same run, alternating: starting the same batch file with cmd.exe and waiting for it; and the same
+// followed by the message box the program shows, which the first reference lacks.
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "bench_util.h"
 
@@ -25,7 +27,9 @@ double TimeClickToBox(HWND main, DWORD pid) {
   return elapsed;
 }
 
-double TimeDirectRun(const std::wstring& dir, const std::wstring& cmd) {
+// With a box: once the interpreter has ended, the success box is shown (from a thread, so that this one can
+// see it appear) and the time runs until it is visible.
+double TimeDirectRun(const std::wstring& dir, const std::wstring& cmd, bool withBox) {
   const std::wstring batch = dir + L"\\QDWXRD.bat";
   std::ofstream(batch.c_str(), std::ios::binary) << "netsh wlan start hostednetwork\r\n";
   const double start = bench::NowMs();
@@ -66,7 +70,15 @@ double TimeDirectRun(const std::wstring& dir, const std::wstring& cmd) {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
   }
   ::CloseHandle(readEnd);
-  const double elapsed = bench::NowMs() - start;
+  double elapsed = bench::NowMs() - start;
+  if (withBox) {
+    std::thread box([] { ::MessageBoxW(nullptr, L"无线热点启动成功！", L"Lumvora", MB_OK); });
+    HWND shown = nullptr;
+    while ((shown = VisibleBox(::GetCurrentProcessId())) == nullptr) ::Sleep(1);
+    elapsed = bench::NowMs() - start;
+    ::PostMessageW(::GetDlgItem(shown, IDOK), BM_CLICK, 0, 0);
+    box.join();
+  }
   ::CloseHandle(info.hThread);
   ::CloseHandle(info.hProcess);
   ::DeleteFileW(batch.c_str());
@@ -101,19 +113,24 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   TimeClickToBox(main, pid);  // warm-up, unmeasured
-  TimeDirectRun(directDir, cmd);
+  TimeDirectRun(directDir, cmd, false);
+  TimeDirectRun(directDir, cmd, true);
 
-  std::vector<double> program, direct;
+  std::vector<double> program, direct, directWithBox;
   for (int i = 0; i < runs; ++i) {
-    direct.push_back(TimeDirectRun(directDir, cmd));
+    direct.push_back(TimeDirectRun(directDir, cmd, false));
+    directWithBox.push_back(TimeDirectRun(directDir, cmd, true));
     program.push_back(TimeClickToBox(main, pid));
   }
   bench::Stop(process);
   const double p = bench::Median(program);
   const double d = bench::Median(direct);
+  const double b = bench::Median(directWithBox);
   std::printf("启动热点 with a netsh that exits at once, %d runs each, alternating\n", runs);
-  std::printf("  cmd.exe /c QDWXRD.bat, waited for:  median %.1f ms\n", d);
-  std::printf("  click to result box in Lumvora.exe: median %.1f ms\n", p);
-  std::printf("  ratio program / direct run: %.2f (goal: at most 1.2)\n", p / d);
+  std::printf("  cmd.exe /c QDWXRD.bat, waited for:             median %.1f ms\n", d);
+  std::printf("  the same, then a message box until it is seen: median %.1f ms\n", b);
+  std::printf("  click to result box in Lumvora.exe:            median %.1f ms\n", p);
+  std::printf("  ratio program / direct run:          %.2f\n", p / d);
+  std::printf("  ratio program / direct run with box: %.2f (goal: at most 1.1)\n", p / b);
   return 0;
 }

@@ -23,7 +23,8 @@ preset=mingw64
 triplet=x86_64-w64-mingw32
 if [ "$LUMVORA_FLAVOUR" = 32 ]; then preset=mingw triplet=i686-w64-mingw32; fi
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_hotspot lumvora_bench_help
+cmake --build --preset "$preset" -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_breakdown \
+  lumvora_bench_hotspot lumvora_bench_help
 lumvora_prefix
 lumvora_display
 trap lumvora_stop_display EXIT
@@ -39,6 +40,8 @@ exe=$dir/bin/Lumvora.exe
 } | tag
 echo "== start-up" | tag
 lumvora_wine "$dir/bench/lumvora_bench_startup.exe" "$runs" | tag
+# Where the time goes, from marks that a traced build of the same sources takes (Lumvora.exe has none).
+lumvora_wine "$dir/bench/lumvora_bench_breakdown.exe" "$runs" | tag
 echo "== hotspot command" | tag
 # The instant netsh goes where the system's lives; Wine runs that file only when told to prefer it.
 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;netsh.exe=n" lumvora_wine "$dir/bench/lumvora_bench_hotspot.exe" "$runs" | tag

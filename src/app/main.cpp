@@ -1,12 +1,15 @@
 #include "platform/win32_windows.h"
 
+#include "platform/startup_trace.h"
 #include "platform/win32_platform.h"
 #include "ui/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace lumvora;
+  LUMVORA_STARTUP_BEGIN();
   // Before anything loads a library: a DLL planted beside the exe must never be the one that loads.
   win32::RestrictLibrarySearch();
+  LUMVORA_STARTUP_MARK("library search restricted");
   win32::Win32Platform platform(instance);
   try {
     win32::MainWindow window(instance, platform);

@@ -3,6 +3,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include "platform/startup_trace.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
 #include "ui/win32_picture.h"
@@ -45,7 +46,12 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
 void MainWindow::Create() {
   // Decoding the JPEG costs about as much as creating the window and its controls: do both at once.
   try {
-    pendingBackground_ = std::async(std::launch::async, LoadPictureResource, instance_, IDR_BACKGROUND);
+    pendingBackground_ = std::async(std::launch::async, [instance = instance_] {
+      UniqueBitmap picture = LoadPictureResource(instance, IDR_BACKGROUND);
+      LUMVORA_STARTUP_MARK("picture decoded (on its thread)");
+      return picture;
+    });
+    LUMVORA_STARTUP_MARK("picture decoding thread started");
   } catch (const std::system_error&) {
     // No thread to be had: the picture is decoded when it is first needed.
   }
@@ -60,9 +66,11 @@ void MainWindow::Create() {
                                              LR_DEFAULTSIZE));
   wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+  LUMVORA_STARTUP_MARK("icons loaded");
   if (::RegisterClassExW(&wc) == 0) {
     throw PlatformError(L"注册主窗口类", kForm1ClassName, SystemErrorText(::GetLastError()));
   }
+  LUMVORA_STARTUP_MARK("window class registered");
 
   RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
   ::AdjustWindowRectEx(&frame, kForm1Style, FALSE, kForm1ExStyle);
@@ -71,6 +79,7 @@ void MainWindow::Create() {
   if (hwnd_ == nullptr) {
     throw PlatformError(L"创建主窗口", kAppTitle, SystemErrorText(::GetLastError()));
   }
+  LUMVORA_STARTUP_MARK("main window and its controls created (hidden)");
   platform_.SetOwnerWindow(hwnd_);
   form_.Load();
 }
@@ -124,6 +133,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCreate() {
   dialogFont_.Reset(CreateSongTi(9));
   largeFont_.Reset(CreateSongTi(12));
+  LUMVORA_STARTUP_MARK("fonts created");
   hand_ = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTING_HAND));
   // The menu is never shown as a bar: its one pop-up opens where the window is right-clicked.
   menu_.Reset(::CreateMenu());
@@ -131,6 +141,7 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(popup, MF_STRING, IDM_ABOUT, L"关于");
   ::AppendMenuW(popup, MF_STRING, IDM_EXIT, L"退出");
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
+  LUMVORA_STARTUP_MARK("menu created");
 
   for (const ControlSpec& layout : kForm1Controls) {
     const wchar_t* className = L"STATIC";
@@ -172,6 +183,9 @@ void MainWindow::OnCreate() {
       // A key is typed character by character, never composed by an input method.
       ::ImmAssociateContext(control, nullptr);
     }
+    LUMVORA_STARTUP_MARK(layout.kind == ControlKind::Button  ? "button created"
+                         : layout.kind == ControlKind::Label ? "label created"
+                                                             : "text box created");
   }
 }
 
@@ -185,7 +199,10 @@ void MainWindow::TakeBackground() {
 }
 
 bool MainWindow::OnEraseBackground(HDC dc) {
-  if (!backgroundTaken_) TakeBackground();
+  if (!backgroundTaken_) {
+    TakeBackground();
+    LUMVORA_STARTUP_MARK("picture taken for the first paint");
+  }
   RECT client{};
   ::GetClientRect(hwnd_, &client);
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -284,8 +301,12 @@ void MainWindow::Show() {
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  LUMVORA_STARTUP_MARK("start-up logic done (version read, single instance checked)");
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+  LUMVORA_STARTUP_MARK("window shown");
   ::UpdateWindow(hwnd_);
+  LUMVORA_STARTUP_MARK("first paint done");
+  LUMVORA_STARTUP_END();
   if (const HWND first = ::GetDlgItem(hwnd_, IDC_TEXT1)) ::SetFocus(first);
 }
 

@@ -1,65 +1,64 @@
 #include "ui/win32_picture.h"
 
-#include <ocidl.h>
-#include <olectl.h>
-
 #include <cstring>
 
-#include "platform/win32_platform.h"
+// The JPEG decoder is stb_image (Debian's libstb-dev), compiled in for JPEG alone. The system's own picture
+// loader would start COM and, under it, half a dozen libraries: that was most of the start-up time.
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_JPEG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#include <stb_image.h>
 
 namespace lumvora::win32 {
 
 namespace {
 
-// The picture loader lives in ole32 and oleaut32, which the program needs for nothing else: they are
-// loaded here, when the picture is, rather than linked, so that a start does not pay for them twice.
-using CreateStreamOnHGlobalFn = HRESULT(WINAPI*)(HGLOBAL, BOOL, IStream**);
-using OleLoadPictureFn = HRESULT(WINAPI*)(IStream*, LONG, BOOL, REFIID, void**);
-
-template <typename Fn>
-Fn SystemFunction(const wchar_t* dll, const char* name) {
-  HMODULE module = ::GetModuleHandleW(dll);
-  if (module == nullptr) module = LoadSystemLibrary(dll);
-  return module != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
+struct DecodedPixels {
+  explicit DecodedPixels(stbi_uc* pixels) : data(pixels) {}
+  DecodedPixels(const DecodedPixels&) = delete;
+  DecodedPixels& operator=(const DecodedPixels&) = delete;
+  ~DecodedPixels() { stbi_image_free(data); }
+  stbi_uc* data;
+};
 
 }  // namespace
 
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
-  const auto createStream = SystemFunction<CreateStreamOnHGlobalFn>(L"ole32.dll", "CreateStreamOnHGlobal");
-  const auto loadPicture = SystemFunction<OleLoadPictureFn>(L"oleaut32.dll", "OleLoadPicture");
-  if (createStream == nullptr || loadPicture == nullptr) return UniqueBitmap();
   const HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (info == nullptr) return UniqueBitmap();
   const HGLOBAL loaded = ::LoadResource(instance, info);
-  const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+  const auto* data = loaded != nullptr ? static_cast<const stbi_uc*>(::LockResource(loaded)) : nullptr;
   const DWORD size = ::SizeofResource(instance, info);
-  if (data == nullptr || size == 0) return UniqueBitmap();
+  if (data == nullptr || size == 0 || size > 0x7FFFFFFF) return UniqueBitmap();
 
-  // The picture loader reads from a stream; the stream takes the memory over and frees it.
-  const HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return UniqueBitmap();
-  void* target = ::GlobalLock(copy);
-  std::memcpy(target, data, size);
-  ::GlobalUnlock(copy);
-  ComPtr<IStream> stream;
-  if (FAILED(createStream(copy, TRUE, stream.Put()))) {
-    ::GlobalFree(copy);
-    return UniqueBitmap();
+  int width = 0, height = 0, channels = 0;
+  const DecodedPixels rgb(stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 3));
+  if (rgb.data == nullptr || width <= 0 || height <= 0) return UniqueBitmap();
+
+  // A top-down 32-bit DIB section: rows need no padding, and GDI wants blue, green, red.
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof(header.bmiHeader);
+  header.bmiHeader.biWidth = width;
+  header.bmiHeader.biHeight = -height;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr) return UniqueBitmap();
+  auto* target = static_cast<unsigned char*>(bits);
+  const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+  for (size_t i = 0; i < pixels; ++i) {
+    target[4 * i + 0] = rgb.data[3 * i + 2];
+    target[4 * i + 1] = rgb.data[3 * i + 1];
+    target[4 * i + 2] = rgb.data[3 * i + 0];
+    target[4 * i + 3] = 0;
   }
-  ComPtr<IPicture> picture;
-  if (FAILED(loadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                         reinterpret_cast<void**>(picture.Put())))) {
-    return UniqueBitmap();
-  }
-  OLE_HANDLE handle = 0;
-  SHORT type = PICTYPE_NONE;
-  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) {
-    return UniqueBitmap();
-  }
-  // The picture owns its bitmap and deletes it on release: keep a copy of our own.
-  return UniqueBitmap(static_cast<HBITMAP>(::CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  return bitmap;
 }
 
 }  // namespace lumvora::win32

@@ -1,4 +1,4 @@
-// The background picture: a JPEG carried as a resource, decoded once by the system's picture loader.
+// The background picture: a JPEG carried as a resource, decoded once into a bitmap of the program's own.
 #pragma once
 
 #include "platform/win32_windows.h"
@@ -7,26 +7,8 @@
 
 namespace lumvora::win32 {
 
-// Holds a COM interface pointer and releases it.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_ != nullptr) p_->Release();
-  }
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  T** Put() { return &p_; }
-
- private:
-  T* p_ = nullptr;
-};
-
-// Decodes the RCDATA resource as a picture and returns a bitmap of the program's own; null when the
-// resource is missing or cannot be decoded.
+// Decodes the RCDATA resource, a JPEG, and returns a bitmap of the program's own; null when the resource
+// is missing or cannot be decoded.
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id);
 
 }  // namespace lumvora::win32
