@@ -12,7 +12,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
-         xvfb xdotool imagemagick \
+         xvfb xdotool imagemagick unzip \
          fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev; do
   have "$p" || need+=("$p")
 done
