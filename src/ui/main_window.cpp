@@ -136,6 +136,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+  LUMVORA_STARTUP_MARK("main window's WM_CREATE");
   dialogFont_.Reset(CreateSongTi(9));
   largeFont_.Reset(CreateSongTi(12));
   LUMVORA_STARTUP_MARK("fonts created");
