@@ -24,7 +24,8 @@ bool HasQuoteOrControl(const std::wstring& value);
 
 // The value as it must stand in the batch line for netsh to receive exactly what was typed: "%" doubled
 // (a batch file expands it even inside quotes), and the whole in double quotes when it holds a blank or a
-// character that the interpreter treats specially. A plain value stands as it is.
+// character that the interpreter treats specially, with the backslashes right before the closing quote
+// doubled. A plain value stands as it is.
 std::wstring ProtectForBatch(const std::wstring& value);
 
 std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& key);
