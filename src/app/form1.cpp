@@ -84,7 +84,7 @@ bool Form1::Refuse(const wchar_t* field, const std::wstring& value) {
   ValueProblem problem = ValueProblem::None;
   if (HasQuoteOrControl(value)) {
     problem = ValueProblem::QuoteOrControl;
-  } else if (!platform_.RepresentableInAnsi(value)) {
+  } else if (!platform_.RepresentableInBatchFile(value)) {
     problem = ValueProblem::NotInCodePage;
   }
   const std::optional<std::wstring> refusal = RefusalFor(field, problem);
