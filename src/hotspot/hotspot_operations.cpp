@@ -9,6 +9,12 @@ bool HasQuoteOrControl(const std::wstring& value) {
   return false;
 }
 
+ValueProblem ProblemWith(const std::wstring& value, Platform& platform) {
+  if (HasQuoteOrControl(value)) return ValueProblem::QuoteOrControl;
+  if (!platform.RepresentableInBatchFile(value)) return ValueProblem::NotInCodePage;
+  return ValueProblem::None;
+}
+
 std::wstring ProtectForBatch(const std::wstring& value) {
   bool quote = false;
   std::wstring escaped;
