@@ -58,7 +58,8 @@ std::vector<std::wstring> Split(const std::wstring& commandLine) {
 }
 
 bool HasAny(const std::wstring& value, const std::vector<std::wstring>& parts) {
-  return std::any_of(parts.begin(), parts.end(), [&](const std::wstring& p) { return value.find(p) != std::wstring::npos; });
+  return std::any_of(parts.begin(), parts.end(),
+                     [&](const std::wstring& p) { return value.find(p) != std::wstring::npos; });
 }
 
 // The refusals that are allowed, judged from the value itself: an empty SSID; a double quote or a control
@@ -68,9 +69,14 @@ std::wstring JudgeRefusal(const Case& c, lumvora::Platform& platform) {
                                           std::end(lumvora::oracle::kOutside936));
   for (const std::wstring* value : {&c.ssid, &c.key}) {
     const lumvora::ValueProblem problem = lumvora::ProblemWith(*value, platform);
-    const bool quoteOrControl = std::any_of(value->begin(), value->end(), [](wchar_t ch) { return ch == L'"' || ch < 0x20; });
-    if (problem == lumvora::ValueProblem::QuoteOrControl && !quoteOrControl) return L"refused without a quote or control character";
-    if (problem == lumvora::ValueProblem::NotInCodePage && !HasAny(*value, outside)) return L"refused although code page 936 holds it";
+    const bool quoteOrControl =
+        std::any_of(value->begin(), value->end(), [](wchar_t ch) { return ch == L'"' || ch < 0x20; });
+    if (problem == lumvora::ValueProblem::QuoteOrControl && !quoteOrControl) {
+      return L"refused without a quote or control character";
+    }
+    if (problem == lumvora::ValueProblem::NotInCodePage && !HasAny(*value, outside)) {
+      return L"refused although code page 936 holds it";
+    }
     if (problem != lumvora::ValueProblem::None) return std::wstring();
   }
   return std::wstring();
