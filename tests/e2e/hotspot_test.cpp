@@ -142,8 +142,9 @@ TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
   const std::wstring hostile[] = {
       L"a&echo x>canary.txt", L"a|echo x>canary.txt", L"a>canary.txt", L"a^b", L"%PATH%",
       L"(a)&(echo x>canary.txt)", L"trailing ", L"semi;colon,comma=eq!bang", L"50%&100%",
-      // Backslashes before the closing quote once escaped it and swallowed the key.
-      L"my net\\", L"(^a!\\", L"a\\\\ b\\\\\\",
+      // Backslashes before the closing quote once escaped it and swallowed the key; the run against the real
+      // interpreter found these.
+      L"my net\\", L" \\", L"(^a!\\", L"a\\\\ b\\\\\\",
   };
   size_t expectedCalls = 0;
   for (const std::wstring& value : hostile) {

@@ -51,7 +51,7 @@ TEST(Oracle, ReadsLinesByTheInterpreterAndArgumentRules) {
 // Values that once reached netsh altered, or that the fuzz target and the run against the real
 // interpreter turned up.
 TEST(CreateEncoding, FoundValuesReachNetshIntact) {
-  const std::wstring found[] = {L"my net\\", L"a b\\\\", L"\\ \\", L"x&\\", L"%\\ ", L"\\"};
+  const std::wstring found[] = {L"my net\\", L" \\", L"(^a!\\", L")\\", L"a b\\\\", L"\\ \\", L"x&\\", L"%\\ ", L"\\"};
   for (const std::wstring& value : found) {
     EXPECT_EQ(CreateLineMismatch(value, L"12345678"), std::nullopt) << Printable(value);
     EXPECT_EQ(CreateLineMismatch(L"LumvoSoft", value), std::nullopt) << Printable(value);
