@@ -33,6 +33,7 @@ struct Case {
   std::wstring ssid, key;
   std::wstring failure;  // empty while nothing went wrong
   bool refused = false;
+  std::string line;                        // the batch line's bytes, as the program writes them
   std::vector<std::wstring> commandLines;  // what netsh was started with for this case
 };
 
@@ -89,6 +90,66 @@ struct Shard {
   std::wstring BatchPath() const { return dir + L"\\cases\\cases.bat"; }
 };
 
+// Runs the given cases, shared among the shards, and files what the fake recorded under each case.
+bool RunCases(std::vector<Shard>& shards, std::vector<Case>& cases, const std::vector<size_t>& which) {
+  for (Shard& shard : shards) {
+    shard.batch.clear();
+    ::DeleteFileW((shard.dir + L"\\netsh_calls.txt").c_str());
+  }
+  for (size_t n = 0; n < which.size(); ++n) {
+    cases[which[n]].commandLines.clear();
+    shards[n % shards.size()].batch +=
+        ">>netsh_calls.txt echo MARK " + std::to_string(which[n]) + "\r\n" + cases[which[n]].line + "\r\n";
+  }
+  // The interpreter as the program starts it (same program, same switches), but in the shard's folder:
+  // a bare "netsh" finds the fake there before the system's, and each shard's fake keeps its own records.
+  ::SetEnvironmentVariableW(L"LUMVORA_FAKE_NETSH_DIR", nullptr);
+  const std::wstring interpreter = lumvora::win32::CommandInterpreterPath();
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr);
+  std::vector<HANDLE> running;
+  for (Shard& shard : shards) {
+    std::ofstream(shard.BatchPath().c_str(), std::ios::binary) << shard.batch;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    std::wstring commandLine = lumvora::win32::InterpreterCommandLine(interpreter, shard.BatchPath());
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          shard.dir.c_str(), &startup, &process)) {
+      std::printf("cannot start %s\n", Printable(interpreter).c_str());
+      return false;
+    }
+    ::CloseHandle(process.hThread);
+    running.push_back(process.hProcess);
+  }
+  const bool finished = ::WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), TRUE,
+                                                 5 * 60 * 1000) == WAIT_OBJECT_0;
+  for (HANDLE process : running) ::CloseHandle(process);
+  ::CloseHandle(nul);
+
+  // The records: each "CMDLINE" line belongs to the case of the last marker before it.
+  for (const Shard& shard : shards) {
+    const std::string records = ReadAll(shard.dir + L"\\netsh_calls.txt");
+    long current = -1;
+    for (size_t at = 0, end; at < records.size(); at = end + 1) {
+      end = records.find('\n', at);
+      if (end == std::string::npos) end = records.size();
+      std::string line = records.substr(at, end - at);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("MARK ", 0) == 0) {
+        current = std::stol(line.substr(5));
+      } else if (line.rfind("CMDLINE ", 0) == 0 && current >= 0 && static_cast<size_t>(current) < cases.size()) {
+        cases[static_cast<size_t>(current)].commandLines.push_back(Utf16(line.substr(8)));
+      }
+    }
+  }
+  return finished;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -141,56 +202,26 @@ int wmain(int argc, wchar_t** argv) {
       c.failure = L"accepted, but the line cannot be written";
       continue;
     }
-    shards[i % kShards].batch += ">>netsh_calls.txt echo MARK " + std::to_string(i) + "\r\n" + *bytes + "\r\n";
+    c.line = *bytes;
   }
 
-  // The interpreter as the program starts it (same program, same switches), but in the shard's folder:
-  // a bare "netsh" finds the fake there before the system's, and each shard's fake keeps its own records.
-  ::SetEnvironmentVariableW(L"LUMVORA_FAKE_NETSH_DIR", nullptr);
-  const std::wstring interpreter = lumvora::win32::CommandInterpreterPath();
-  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  const HANDLE nul = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inheritable, OPEN_EXISTING, 0, nullptr);
-  std::vector<HANDLE> running;
-  for (Shard& shard : shards) {
-    std::ofstream(shard.BatchPath().c_str(), std::ios::binary) << shard.batch;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_SHOWMINNOACTIVE;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-    std::wstring commandLine = lumvora::win32::InterpreterCommandLine(interpreter, shard.BatchPath());
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          shard.dir.c_str(), &startup, &process)) {
-      std::printf("cannot start %s\n", Printable(interpreter).c_str());
-      return 2;
-    }
-    ::CloseHandle(process.hThread);
-    running.push_back(process.hProcess);
+  std::vector<size_t> toRun;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    if (!cases[i].refused && cases[i].failure.empty()) toRun.push_back(i);
   }
-  const bool finished = ::WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), TRUE,
-                                                 5 * 60 * 1000) == WAIT_OBJECT_0;
-  for (HANDLE process : running) ::CloseHandle(process);
-  ::CloseHandle(nul);
-
-  // The records: each "CMDLINE" line belongs to the case of the last marker before it.
-  for (const Shard& shard : shards) {
-    const std::string records = ReadAll(shard.dir + L"\\netsh_calls.txt");
-    long current = -1;
-    for (size_t at = 0, end; at < records.size(); at = end + 1) {
-      end = records.find('\n', at);
-      if (end == std::string::npos) end = records.size();
-      std::string line = records.substr(at, end - at);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.rfind("MARK ", 0) == 0) {
-        current = std::stol(line.substr(5));
-      } else if (line.rfind("CMDLINE ", 0) == 0 && current >= 0 && current < count) {
-        cases[static_cast<size_t>(current)].commandLines.push_back(Utf16(line.substr(8)));
-      }
-    }
+  bool finished = RunCases(shards, cases, toRun);
+  // A case that netsh never saw at all is run once more on its own: under load, Wine has been seen to
+  // lose one now and then; what the encoding does wrong shows again the second time.
+  std::vector<size_t> unseen;
+  for (const size_t i : toRun) {
+    if (cases[i].commandLines.empty()) unseen.push_back(i);
+  }
+  if (!unseen.empty()) {
+    std::printf("%zu cases that netsh never saw run again\n", unseen.size());
+    finished = RunCases(shards, cases, unseen) && finished;
   }
   if (!finished) std::printf("an interpreter did not finish\n");
+
 
   int passed = 0;
   const Case* smallest = nullptr;
