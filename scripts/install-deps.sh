@@ -13,7 +13,8 @@ fi
 
 for p in cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
          xvfb xdotool imagemagick unzip \
-         fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev; do
+         fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev \
+         clang libclang-rt-14-dev; do
   have "$p" || need+=("$p")
 done
 

@@ -81,13 +81,7 @@ void Form1::OnAboutClick() {
 namespace lumvora {
 
 bool Form1::Refuse(const wchar_t* field, const std::wstring& value) {
-  ValueProblem problem = ValueProblem::None;
-  if (HasQuoteOrControl(value)) {
-    problem = ValueProblem::QuoteOrControl;
-  } else if (!platform_.RepresentableInAnsi(value)) {
-    problem = ValueProblem::NotInCodePage;
-  }
-  const std::optional<std::wstring> refusal = RefusalFor(field, problem);
+  const std::optional<std::wstring> refusal = RefusalFor(field, ProblemWith(value, platform_));
   if (refusal) platform_.ShowMessage(*refusal, MessageIcon::Information, kNoticeCaption);
   return refusal.has_value();
 }

@@ -9,6 +9,12 @@ bool HasQuoteOrControl(const std::wstring& value) {
   return false;
 }
 
+ValueProblem ProblemWith(const std::wstring& value, Platform& platform) {
+  if (HasQuoteOrControl(value)) return ValueProblem::QuoteOrControl;
+  if (!platform.RepresentableInBatchFile(value)) return ValueProblem::NotInCodePage;
+  return ValueProblem::None;
+}
+
 std::wstring ProtectForBatch(const std::wstring& value) {
   bool quote = false;
   std::wstring escaped;
@@ -17,7 +23,14 @@ std::wstring ProtectForBatch(const std::wstring& value) {
     escaped += c;
     if (c == L'%') escaped += L'%';
   }
-  return quote ? L"\"" + escaped + L"\"" : escaped;
+  if (!quote) return escaped;
+  // netsh splits its command line by the C runtime's rules, under which backslashes right before a
+  // double quote escape it: a value ending in a backslash would swallow the closing quote. Doubling that
+  // last run makes it stand for itself; backslashes anywhere else are taken literally and stay as typed.
+  const size_t lastOther = escaped.find_last_not_of(L'\\');
+  const size_t trailing = escaped.size() - (lastOther == std::wstring::npos ? 0 : lastOther + 1);
+  escaped.append(trailing, L'\\');
+  return L"\"" + escaped + L"\"";
 }
 
 std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& key) {

@@ -22,9 +22,14 @@ enum class ValueProblem { None, QuoteOrControl, NotInCodePage };
 // never be passed safely.
 bool HasQuoteOrControl(const std::wstring& value);
 
+// What stands in the way of passing the value: a quote or control character first, then a character that
+// the batch file's code page lacks.
+ValueProblem ProblemWith(const std::wstring& value, Platform& platform);
+
 // The value as it must stand in the batch line for netsh to receive exactly what was typed: "%" doubled
 // (a batch file expands it even inside quotes), and the whole in double quotes when it holds a blank or a
-// character that the interpreter treats specially. A plain value stands as it is.
+// character that the interpreter treats specially, with the backslashes right before the closing quote
+// doubled. A plain value stands as it is.
 std::wstring ProtectForBatch(const std::wstring& value);
 
 std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& key);

@@ -84,10 +84,12 @@ class Platform {
   // batch file means the system's own program, never one that lies beside the batch file. Waits at most
   // the time limit, keeping the windows painted meanwhile; a process still running then is left running.
   virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
-  // Whether the ANSI code page has an exact counterpart for every character of the text.
-  virtual bool RepresentableInAnsi(const std::wstring& text) = 0;
-  // Creates or truncates the file and writes the line in the ANSI code page followed by CR LF. A line with
-  // a character that the code page cannot represent is refused, never written with a substitute.
+  // Whether the code page that the command interpreter reads batch files in has an exact counterpart for
+  // every character of the text.
+  virtual bool RepresentableInBatchFile(const std::wstring& text) = 0;
+  // Creates or truncates the batch file and writes the line in the code page that the command interpreter
+  // reads it in, followed by CR LF. A line with a character that the code page cannot represent is refused,
+  // never written with a substitute.
   virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;
   // The same, but the file stays open and locked until it is deleted (see HeldFile).
   virtual std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) = 0;

@@ -20,11 +20,15 @@ std::wstring SystemErrorText(DWORD error) {
   return text;
 }
 
-std::optional<std::string> ToAnsi(const std::wstring& text, UINT codePage) {
+UINT BatchFileCodePage() { return ::GetOEMCP(); }
+
+std::optional<std::string> ToCodePage(const std::wstring& text, UINT codePage) {
   if (text.empty()) return std::string();
   BOOL usedDefault = FALSE;
   // Best-fit mapping would turn characters silently into others; the default-character flag only works
-  // without it. UTF-7/UTF-8 reject the flag and cannot lose characters anyway.
+  // without it. UTF-7 and UTF-8 reject both and would fail every call given them; they lose nothing but
+  // unpaired surrogates, which the round trip below catches. The page must be a real number for this
+  // choice: CP_ACP or CP_OEMCP stand for 65001 where Windows is set to UTF-8.
   const bool lossyPage = codePage != CP_UTF8 && codePage != CP_UTF7;
   const DWORD flags = lossyPage ? WC_NO_BEST_FIT_CHARS : 0;
   BOOL* usedDefaultPtr = lossyPage ? &usedDefault : nullptr;
@@ -336,14 +340,14 @@ class Win32ByteWriter : public ByteWriter {
 }  // namespace
 
 void Win32Platform::WriteTextFile(const std::wstring& path, const std::wstring& line) {
-  const std::optional<std::string> ansi = ToAnsi(line);
-  if (!ansi) {
+  const std::optional<std::string> bytes = ToCodePage(line, BatchFileCodePage());
+  if (!bytes) {
     throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
   }
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
-  const std::string content = *ansi + "\r\n";
+  const std::string content = *bytes + "\r\n";
   WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
   if (!::CloseHandle(file.Release())) {
     throw PlatformError(L"写入文件", path, SystemErrorText(::GetLastError()));
@@ -373,8 +377,8 @@ class Win32HeldFile : public HeldFile {
 }  // namespace
 
 std::unique_ptr<HeldFile> Win32Platform::WriteHeldTextFile(const std::wstring& path, const std::wstring& line) {
-  const std::optional<std::string> ansi = ToAnsi(line);
-  if (!ansi) {
+  const std::optional<std::string> bytes = ToCodePage(line, BatchFileCodePage());
+  if (!bytes) {
     throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
   }
   // Sharing read only: the interpreter may read the file, nobody may open it to write, and renaming,
@@ -383,7 +387,7 @@ std::unique_ptr<HeldFile> Win32Platform::WriteHeldTextFile(const std::wstring& p
   UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
-  const std::string content = *ansi + "\r\n";
+  const std::string content = *bytes + "\r\n";
   WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
   return std::make_unique<Win32HeldFile>(std::move(file), path);
 }

@@ -14,9 +14,14 @@ namespace lumvora::win32 {
 // The system's description of a Win32 error code, without the trailing line break.
 std::wstring SystemErrorText(DWORD error);
 
-// Text in the ANSI code page, or nothing when a character has no exact counterpart there. Windows would
-// otherwise put a "?" or a look-alike in its place without saying so.
-std::optional<std::string> ToAnsi(const std::wstring& text, UINT codePage = CP_ACP);
+// Text in the given code page (a real number, not CP_ACP or CP_OEMCP), or nothing when a character has no
+// exact counterpart there. Windows would otherwise put a "?" or a look-alike in its place without saying so.
+std::optional<std::string> ToCodePage(const std::wstring& text, UINT codePage);
+
+// The code page in which the command interpreter reads a batch file: its console's. The interpreter gets a
+// console of its own, which starts in the OEM code page; that differs from the ANSI one on many systems
+// (1251 / 866 in Russian, 1252 / 850 in Western Europe), and both are 65001 where Windows is set to UTF-8.
+UINT BatchFileCodePage();
 
 // The directory part of a module's full path: no trailing backslash, except at a drive root ("C:\").
 std::wstring DirectoryOfPath(const std::wstring& path);
@@ -60,7 +65,9 @@ class Win32Platform : public Platform {
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
   void StartProcess(const std::wstring& commandLine, ShowState show) override;
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override;
-  bool RepresentableInAnsi(const std::wstring& text) override { return ToAnsi(text).has_value(); }
+  bool RepresentableInBatchFile(const std::wstring& text) override {
+    return ToCodePage(text, BatchFileCodePage()).has_value();
+  }
   void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;

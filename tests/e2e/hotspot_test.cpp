@@ -142,6 +142,9 @@ TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
   const std::wstring hostile[] = {
       L"a&echo x>canary.txt", L"a|echo x>canary.txt", L"a>canary.txt", L"a^b", L"%PATH%",
       L"(a)&(echo x>canary.txt)", L"trailing ", L"semi;colon,comma=eq!bang", L"50%&100%",
+      // Backslashes before the closing quote once escaped it and swallowed the key; the run against the real
+      // interpreter found these.
+      L"my net\\", L" \\", L"(^a!\\", L"a\\\\ b\\\\\\",
   };
   size_t expectedCalls = 0;
   for (const std::wstring& value : hostile) {
@@ -179,6 +182,28 @@ TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
   EXPECT_EQ(NetshCalls(dir).size(), expectedCalls);
   EXPECT_FALSE(FileExists(dir.File(L"canary.txt")));
   EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+// Run by the test e2e_cp1251_866 (LC_ALL=ru_RU.UTF-8), where the ANSI code page is 1251 and the console's
+// 866: the batch file must be in the one the interpreter reads, and so must the refusal's judgement.
+TEST_F(Hotspot, WhereTheCodePagesDifferBatchFileAndRefusalFollowTheConsoles) {
+  if (::GetACP() == ::GetOEMCP()) GTEST_SKIP() << "ANSI and OEM code pages are the same here";
+  ASSERT_EQ(::GetOEMCP(), 866u);
+  Start();
+  Type(L"Сеть─1", L"ключ 1234");  // "─" is in 866 only
+  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  EXPECT_EQ(box.text, L"无线热点创建成功！");
+  Ok(box);
+  Type(L"Сеть€", L"12345678");  // "€" is in 1251 only
+  const MessageBoxInfo refused = Click(IDC_COMMAND1);
+  EXPECT_EQ(refused.text, L"热点名称(SSID)包含系统代码页无法表示的字符！");
+  Ok(refused);
+  const auto calls = NetshCalls(dir);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].ssid, L"Сеть─1");
+  EXPECT_EQ(calls[0].key, L"ключ 1234");
+  EXPECT_EQ(calls[0].batches.at(L"WXRD.bat"),
+            std::string(kCreatePrefix) + "\x91\xA5\xE2\xEC\xC4" "1 Key=\"\xAA\xAB\xEE\xE7 1234\"\r\n");
 }
 
 TEST_F(Hotspot, AnEmptySsidShowsOnlyTheNotice) {

@@ -63,7 +63,7 @@ class FakePlatform : public Platform {
     if (whileCommandRuns) whileCommandRuns();
     return runResult;
   }
-  bool RepresentableInAnsi(const std::wstring& text) override {
+  bool RepresentableInBatchFile(const std::wstring& text) override {
     return text.find_first_of(notInCodePage) == std::wstring::npos;
   }
   void WriteTextFile(const std::wstring& path, const std::wstring& line) override {

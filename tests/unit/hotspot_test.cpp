@@ -37,6 +37,13 @@ TEST(ProtectForBatch, PercentIsDoubledQuotedOrNot) {
   EXPECT_EQ(ProtectForBatch(L"a %b%"), L"\"a %%b%%\"");
 }
 
+TEST(ProtectForBatch, BackslashesRightBeforeTheClosingQuoteAreDoubledOthersStay) {
+  EXPECT_EQ(ProtectForBatch(L"my net\\"), L"\"my net\\\\\"");
+  EXPECT_EQ(ProtectForBatch(L"a\\\\ b\\\\\\"), L"\"a\\\\ b\\\\\\\\\\\\\"");
+  EXPECT_EQ(ProtectForBatch(L"a\\b c"), L"\"a\\b c\"");
+  EXPECT_EQ(ProtectForBatch(L"C:\\net\\"), L"C:\\net\\") << "unquoted: no quote follows";
+}
+
 TEST(ProtectForBatch, QuotesAndControlCharactersCannotBePassed) {
   EXPECT_TRUE(HasQuoteOrControl(L"a\"b"));
   EXPECT_TRUE(HasQuoteOrControl(L"a\tb"));

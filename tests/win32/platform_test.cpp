@@ -13,7 +13,8 @@
 using lumvora::PlatformError;
 using lumvora::ShowState;
 using lumvora::win32::DirectoryOfPath;
-using lumvora::win32::ToAnsi;
+using lumvora::win32::BatchFileCodePage;
+using lumvora::win32::ToCodePage;
 using lumvora::win32::Win32Platform;
 
 namespace {
@@ -130,15 +131,23 @@ TEST(Win32Platform, ADoubledBackslashStillNamesTheSameFile) {
   EXPECT_EQ(::GetFileAttributesW((root + L"lumvora_root_probe.bat").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Win32Platform, AnsiConversionUsesCodePage936AndRefusesWhatItCannotRepresent) {
-  ASSERT_EQ(::GetACP(), 936u) << "the tests run with LC_ALL=zh_CN.UTF-8";
-  EXPECT_EQ(ToAnsi(L"热点LumvoSoft"), std::optional<std::string>("\xC8\xC8\xB5\xE3LumvoSoft"));
-  EXPECT_EQ(ToAnsi(L""), std::optional<std::string>(""));
+TEST(Win32Platform, BatchFilesAreWrittenInTheConsoleCodePageAndLossIsRefused) {
+  ASSERT_EQ(::GetOEMCP(), 936u) << "the tests run with LC_ALL=zh_CN.UTF-8";
+  EXPECT_EQ(BatchFileCodePage(), 936u);
+  EXPECT_EQ(ToCodePage(L"热点LumvoSoft", 936), std::optional<std::string>("\xC8\xC8\xB5\xE3LumvoSoft"));
+  EXPECT_EQ(ToCodePage(L"", 936), std::optional<std::string>(""));
   // A character outside GBK: Windows would write "?" in its place and say nothing.
-  EXPECT_EQ(ToAnsi(L"net\U0001F600"), std::nullopt);
-  EXPECT_EQ(ToAnsi(L"\u0E01"), std::nullopt);  // Thai
+  EXPECT_EQ(ToCodePage(L"net\U0001F600", 936), std::nullopt);
+  EXPECT_EQ(ToCodePage(L"\u0E01", 936), std::nullopt);  // Thai
   // A character that best-fit mapping would turn into a look-alike in code page 1252.
-  EXPECT_EQ(ToAnsi(L"\u0100", 1252), std::nullopt);
+  EXPECT_EQ(ToCodePage(L"\u0100", 1252), std::nullopt);
+  // Where the two code pages differ, the console's decides: Cyrillic in 866, and no "é" there.
+  EXPECT_EQ(ToCodePage(L"Сеть", 866), std::optional<std::string>("\x91\xA5\xE2\xEC"));
+  EXPECT_EQ(ToCodePage(L"Café", 866), std::nullopt);
+  // Windows set to UTF-8: every character passes, an unpaired surrogate does not.
+  EXPECT_EQ(ToCodePage(L"Café热点\U0001F600", CP_UTF8),
+            std::optional<std::string>("Caf\xC3\xA9\xE7\x83\xAD\xE7\x82\xB9\xF0\x9F\x98\x80"));
+  EXPECT_EQ(ToCodePage(L"a\xD800" L"b", CP_UTF8), std::nullopt);
 }
 
 TEST(Win32Platform, WriteTextFileTruncatesWritesAnsiAndCrLfAndRefusesLoss) {
