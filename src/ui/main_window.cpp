@@ -72,15 +72,10 @@ void MainWindow::Create() {
   }
   LUMVORA_STARTUP_MARK("window class registered");
 
-  // Created where it will be shown, centred on the screen: moving it later costs Wine more than placing it.
   RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
   ::AdjustWindowRectEx(&frame, kForm1Style, FALSE, kForm1ExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  hwnd_ = ::CreateWindowExW(kForm1ExStyle, kForm1ClassName, kAppTitle, kForm1Style, x, y, width, height, nullptr,
-                            nullptr, instance_, this);
+  hwnd_ = ::CreateWindowExW(kForm1ExStyle, kForm1ClassName, kAppTitle, kForm1Style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) {
     throw PlatformError(L"创建主窗口", kAppTitle, SystemErrorText(::GetLastError()));
   }
@@ -300,6 +295,13 @@ std::wstring MainWindow::Text1() { return ControlText(IDC_TEXT1); }
 std::wstring MainWindow::Text2() { return ControlText(IDC_TEXT2); }
 
 void MainWindow::Show() {
+  RECT window{};
+  ::GetWindowRect(hwnd_, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   LUMVORA_STARTUP_MARK("start-up logic done (version read, single instance checked)");
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   LUMVORA_STARTUP_MARK("window shown");
