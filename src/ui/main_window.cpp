@@ -295,6 +295,7 @@ std::wstring MainWindow::Text1() { return ControlText(IDC_TEXT1); }
 std::wstring MainWindow::Text2() { return ControlText(IDC_TEXT2); }
 
 void MainWindow::Show() {
+  LUMVORA_STARTUP_MARK("start-up logic done (version read, single instance checked)");
   RECT window{};
   ::GetWindowRect(hwnd_, &window);
   const int width = window.right - window.left;
@@ -302,7 +303,7 @@ void MainWindow::Show() {
   const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  LUMVORA_STARTUP_MARK("start-up logic done (version read, single instance checked)");
+  LUMVORA_STARTUP_MARK("window centred");
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   LUMVORA_STARTUP_MARK("window shown");
   ::UpdateWindow(hwnd_);
