@@ -1,6 +1,7 @@
 // A first click on 使用说明: from the click to the viewer's start, against writing the same bytes to a file
 // in one call; and, as the anchor, one unbuffered write call and one progress-bar repaint per byte.
 #include "bench_util.h"
+#include "ui/window_class_names.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -101,7 +102,9 @@ int wmain(int argc, wchar_t** argv) {
   DWORD pid = 0;
   const HANDLE process = bench::Start(exe, appDir, &pid);
   HWND main = nullptr;
-  for (int i = 0; i < 3000 && (main = bench::VisibleWindow(pid, L"LumvoraForm1")) == nullptr; ++i) ::Sleep(10);
+  for (int i = 0; i < 3000 && (main = bench::VisibleWindow(pid, lumvora::kMainWindowClassName)) == nullptr; ++i) {
+    ::Sleep(10);
+  }
   if (main == nullptr) {
     std::printf("Lumvora.exe did not show its window\n");
     return 1;

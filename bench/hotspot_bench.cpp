@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "bench_util.h"
+#include "ui/window_class_names.h"
 
 namespace {
 
@@ -107,7 +108,9 @@ int wmain(int argc, wchar_t** argv) {
   DWORD pid = 0;
   const HANDLE process = bench::Start(appDir + L"\\Lumvora.exe", appDir, &pid);
   HWND main = nullptr;
-  for (int i = 0; i < 3000 && (main = bench::VisibleWindow(pid, L"LumvoraForm1")) == nullptr; ++i) ::Sleep(10);
+  for (int i = 0; i < 3000 && (main = bench::VisibleWindow(pid, lumvora::kMainWindowClassName)) == nullptr; ++i) {
+    ::Sleep(10);
+  }
   if (main == nullptr) {
     std::printf("Lumvora.exe did not show its window\n");
     return 1;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "bench_util.h"
+#include "ui/window_class_names.h"
 
 namespace {
 
@@ -34,13 +35,13 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring minimalDir = minimal.substr(0, minimal.find_last_of(L'\\'));
 
   // One unmeasured start each, so that neither pays for loading the exe from disk the first time.
-  TimeToWindow(lumvora, lumvoraDir, L"LumvoraForm1");
+  TimeToWindow(lumvora, lumvoraDir, lumvora::kMainWindowClassName);
   TimeToWindow(minimal, minimalDir, L"LumvoraBenchMinimal");
 
   std::vector<double> lumvoraTimes, minimalTimes;
   for (int i = 0; i < runs; ++i) {
     minimalTimes.push_back(TimeToWindow(minimal, minimalDir, L"LumvoraBenchMinimal"));
-    lumvoraTimes.push_back(TimeToWindow(lumvora, lumvoraDir, L"LumvoraForm1"));
+    lumvoraTimes.push_back(TimeToWindow(lumvora, lumvoraDir, lumvora::kMainWindowClassName));
   }
   for (double t : lumvoraTimes) {
     if (t < 0) {

@@ -12,20 +12,20 @@ std::wstring HelpViewerCommand(const std::wstring& windowsDirectory, const std::
 
 namespace {
 
-void WriteDocument(Platform& platform, Form1View& form1, Form2View& form2, const std::wstring& path,
-                   const std::wstring& partPath) {
-  form2.Show();
-  form1.Hide();
+void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& helpProgress,
+                   const std::wstring& path, const std::wstring& partPath) {
+  helpProgress.Show();
+  mainView.Hide();
   bool stripShown = true;
   auto restoreWindows = [&] {
     if (!stripShown) return;
     stripShown = false;
-    form2.Close();
-    form1.ShowAgain();
+    helpProgress.Close();
+    mainView.ShowAgain();
   };
   try {
-    form2.SetP1Min(0);
-    form2.SetP1Max(static_cast<float>(HelpDocLength));
+    helpProgress.SetBarMin(0);
+    helpProgress.SetBarMax(static_cast<float>(HelpDocLength));
     const std::vector<std::uint8_t> document = platform.LoadResourceBytes(kHelpResourceType, kHelpResourceId);
     if (document.size() < HelpDocLength) {
       throw PlatformError(L"读取帮助文档", kHelpResourceType + std::wstring(L" ") + std::to_wstring(kHelpResourceId),
@@ -36,7 +36,7 @@ void WriteDocument(Platform& platform, Form1View& form1, Form2View& form2, const
     std::unique_ptr<ByteWriter> writer = platform.WriteFileBytes(partPath);
     for (std::uint32_t i = 0; i < HelpDocLength; ++i) {
       writer->Write(document[i]);
-      form2.SetP1Value(static_cast<float>(i));
+      helpProgress.SetBarValue(static_cast<float>(i));
     }
     restoreWindows();
     writer->Close();
@@ -54,9 +54,9 @@ void WriteDocument(Platform& platform, Form1View& form1, Form2View& form2, const
 
 }  // namespace
 
-void DeliverHelp(Platform& platform, Form1View& form1, Form2View& form2, const std::wstring& appDir) {
+void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir) {
   const std::wstring path = appDir + kHelpFileName;
-  if (!platform.FileExists(path)) WriteDocument(platform, form1, form2, path, appDir + kHelpPartFileName);
+  if (!platform.FileExists(path)) WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
   platform.StartProcess(HelpViewerCommand(platform.WindowsDirectory(), path), ShowState::NormalActive);
 }
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "help/form2_view.h"
+#include "help/help_progress_view.h"
 #include "help/help_doc_length.h"
 #include "platform/platform.h"
-#include "ui/form1_view.h"
+#include "ui/main_view.h"
 
 namespace lumvora {
 
@@ -24,6 +24,6 @@ std::wstring HelpViewerCommand(const std::wstring& windowsDirectory, const std::
 
 // Writes the document out when it is not there (the strip standing in for the main window meanwhile) and
 // starts the viewer. Throws PlatformError; the main window is back and no partial file is left then.
-void DeliverHelp(Platform& platform, Form1View& form1, Form2View& form2, const std::wstring& appDir);
+void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir);
 
 }  // namespace lumvora

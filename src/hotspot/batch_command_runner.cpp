@@ -39,13 +39,13 @@ namespace {
 // Enables the window again however the run ends.
 class BusyScope {
  public:
-  explicit BusyScope(Form1View& view) : view_(view) { view_.SetBusy(true); }
+  explicit BusyScope(MainView& view) : view_(view) { view_.SetBusy(true); }
   ~BusyScope() { view_.SetBusy(false); }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
  private:
-  Form1View& view_;
+  MainView& view_;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "ui/form1_view.h"
+#include "ui/main_view.h"
 
 namespace lumvora {
 
@@ -30,7 +30,7 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  BatchCommandRunner(Platform& platform, Form1View& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
+  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
       : platform_(platform), view_(view), timeLimit_(timeLimit) {}
 
   // Execute, then Report. Throws PlatformError when a platform operation fails; the batch file is not left
@@ -43,7 +43,7 @@ class BatchCommandRunner {
 
  private:
   Platform& platform_;
-  Form1View& view_;
+  MainView& view_;
   std::chrono::milliseconds timeLimit_;
 };
 

@@ -8,8 +8,8 @@
 
 namespace lumvora {
 
-inline constexpr int kForm1ClientWidth = 343;
-inline constexpr int kForm1ClientHeight = 191;
+inline constexpr int kMainWindowClientWidth = 343;
+inline constexpr int kMainWindowClientHeight = 191;
 
 enum class ControlKind { Label, Edit, PasswordEdit, Button };
 enum class ControlFont { Default, Large };
@@ -32,18 +32,18 @@ struct ControlSpec {
 };
 
 // In tab order for the controls that take the focus; labels come last because they never take it.
-inline constexpr std::array<ControlSpec, 9> kForm1Controls{{
-    {IDC_TEXT1, ControlKind::Edit, L"LumvoSoft", 144, 56, 153, 25, ControlFont::Large},
-    {IDC_COMMAND1, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
-    {IDC_TEXT2, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
-    {IDC_COMMAND2, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
-    {IDC_LABEL1_0, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
+inline constexpr std::array<ControlSpec, 9> kMainControls{{
+    {IDC_SSID_EDIT, ControlKind::Edit, L"LumvoSoft", 144, 56, 153, 25, ControlFont::Large},
+    {IDC_CREATE_HOTSPOT, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
+    {IDC_KEY_EDIT, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
+    {IDC_START_HOTSPOT, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
+    {IDC_SSID_LABEL, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
      Sizing::ToTextRightAligned},
-    {IDC_LABEL1_1, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default,
+    {IDC_KEY_LABEL, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default,
      Sizing::ToTextRightAligned},
-    {IDC_COMMAND3, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
-    {IDC_VER_INFO, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
-    {IDC_LABEL2, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},
+    {IDC_CLOSE_HOTSPOT, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
+    {IDC_VERSION_LABEL, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
+    {IDC_HELP_LINK, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},
 }};
 
 }  // namespace lumvora

@@ -11,8 +11,8 @@
 namespace lumvora::win32 {
 namespace {
 
-constexpr DWORD kForm1Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed border, close box only
-constexpr DWORD kForm1ExStyle = 0;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed border, close box only
+constexpr DWORD kMainWindowExStyle = 0;
 
 // Point size to the font height that CreateFont wants: negative means character height, at 96 DPI.
 int HeightForPoints(int points) { return -::MulDiv(points, 96, 72); }
@@ -41,7 +41,10 @@ void SizeToText(HWND control, HFONT font, const ControlSpec& layout) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
-    : instance_(instance), platform_(platform), form2_(instance), form_(platform, *this, form2_) {}
+    : instance_(instance),
+      platform_(platform),
+      helpProgress_(instance),
+      controller_(platform, *this, helpProgress_) {}
 
 void MainWindow::Create() {
   // Decoding the JPEG costs about as much as creating the window and its controls: do both at once.
@@ -61,27 +64,28 @@ void MainWindow::Create() {
   wc.hInstance = instance_;
   wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kForm1ClassName;
+  wc.lpszClassName = kMainWindowClassName;
   wc.hIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON, 0, 0,
                                              LR_DEFAULTSIZE));
   wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON,
                                                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
   LUMVORA_STARTUP_MARK("icons loaded");
   if (::RegisterClassExW(&wc) == 0) {
-    throw PlatformError(L"注册主窗口类", kForm1ClassName, SystemErrorText(::GetLastError()));
+    throw PlatformError(L"注册主窗口类", kMainWindowClassName, SystemErrorText(::GetLastError()));
   }
   LUMVORA_STARTUP_MARK("window class registered");
 
-  RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
-  ::AdjustWindowRectEx(&frame, kForm1Style, FALSE, kForm1ExStyle);
-  hwnd_ = ::CreateWindowExW(kForm1ExStyle, kForm1ClassName, kAppTitle, kForm1Style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+  RECT frame{0, 0, kMainWindowClientWidth, kMainWindowClientHeight};
+  ::AdjustWindowRectEx(&frame, kMainWindowStyle, FALSE, kMainWindowExStyle);
+  hwnd_ = ::CreateWindowExW(kMainWindowExStyle, kMainWindowClassName, kAppTitle, kMainWindowStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            instance_, this);
   if (hwnd_ == nullptr) {
     throw PlatformError(L"创建主窗口", kAppTitle, SystemErrorText(::GetLastError()));
   }
   LUMVORA_STARTUP_MARK("main window and its controls created (hidden)");
   platform_.SetOwnerWindow(hwnd_);
-  form_.Load();
+  controller_.Start();
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -144,7 +148,7 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
   LUMVORA_STARTUP_MARK("menu created");
 
-  for (const ControlSpec& layout : kForm1Controls) {
+  for (const ControlSpec& layout : kMainControls) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -221,8 +225,8 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
   // Labels show the background picture through: transparent text on no brush.
   COLORREF colour = RGB(0, 0, 0);
   switch (::GetDlgCtrlID(control)) {
-    case IDC_VER_INFO: colour = RGB(0, 0, 255); break;
-    case IDC_LABEL2: colour = RGB(0, 0, 128); break;
+    case IDC_VERSION_LABEL: colour = RGB(0, 0, 255); break;
+    case IDC_HELP_LINK: colour = RGB(0, 0, 128); break;
     default: break;
   }
   ::SetTextColor(dc, colour);
@@ -231,7 +235,7 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 bool MainWindow::OnSetCursor(HWND over, int hitTest) {
-  if (hitTest != HTCLIENT || hand_ == nullptr || over != ::GetDlgItem(hwnd_, IDC_LABEL2)) return false;
+  if (hitTest != HTCLIENT || hand_ == nullptr || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
   ::SetCursor(hand_);
   return true;
 }
@@ -246,22 +250,22 @@ void MainWindow::OnRightButtonDown(POINT client) {
 }
 
 void MainWindow::OnCommand(int id, int notification) {
-  if (id == IDC_LABEL2) {
-    if (notification == STN_CLICKED) form_.OnLabel2Click();
+  if (id == IDC_HELP_LINK) {
+    if (notification == STN_CLICKED) controller_.OnHelpLinkClick();
     return;
   }
   if (notification != BN_CLICKED) return;
   switch (id) {
-    case IDC_COMMAND1: form_.OnCommand1Click(); break;
-    case IDC_COMMAND2: form_.OnCommand2Click(); break;
-    case IDC_COMMAND3: form_.OnCommand3Click(); break;
-    case IDM_ABOUT: form_.OnAboutClick(); break;
-    case IDM_EXIT: form_.OnExitClick(); break;
+    case IDC_CREATE_HOTSPOT: controller_.OnCreateHotspotClick(); break;
+    case IDC_START_HOTSPOT: controller_.OnStartHotspotClick(); break;
+    case IDC_CLOSE_HOTSPOT: controller_.OnCloseHotspotClick(); break;
+    case IDM_ABOUT: controller_.OnMenuAbout(); break;
+    case IDM_EXIT: controller_.OnMenuExit(); break;
     default: break;
   }
 }
 
-void MainWindow::OnClose() { form_.OnClose(); }
+void MainWindow::OnClose() { controller_.OnClose(); }
 
 bool MainWindow::OnActivate(int state) {
   // A plain window gives the focus to itself when it is activated again, after a message box for one:
@@ -286,13 +290,13 @@ std::wstring MainWindow::ControlText(int id) const {
   return text;
 }
 
-void MainWindow::SetVerInfoCaption(const std::wstring& caption) {
-  ::SetDlgItemTextW(hwnd_, IDC_VER_INFO, caption.c_str());
+void MainWindow::SetVersionCaption(const std::wstring& caption) {
+  ::SetDlgItemTextW(hwnd_, IDC_VERSION_LABEL, caption.c_str());
 }
 
-std::wstring MainWindow::Text1() { return ControlText(IDC_TEXT1); }
+std::wstring MainWindow::Ssid() { return ControlText(IDC_SSID_EDIT); }
 
-std::wstring MainWindow::Text2() { return ControlText(IDC_TEXT2); }
+std::wstring MainWindow::Key() { return ControlText(IDC_KEY_EDIT); }
 
 void MainWindow::Show() {
   LUMVORA_STARTUP_MARK("start-up logic done (version read, single instance checked)");
@@ -309,7 +313,7 @@ void MainWindow::Show() {
   ::UpdateWindow(hwnd_);
   LUMVORA_STARTUP_MARK("first paint done");
   LUMVORA_STARTUP_END();
-  if (const HWND first = ::GetDlgItem(hwnd_, IDC_TEXT1)) ::SetFocus(first);
+  if (const HWND first = ::GetDlgItem(hwnd_, IDC_SSID_EDIT)) ::SetFocus(first);
 }
 
 void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }

@@ -1,4 +1,4 @@
-// The main window on Win32: creates the controls and turns window messages into calls of the Form1 logic.
+// The main window on Win32: creates the controls and turns window messages into calls of the MainController.
 #pragma once
 
 #include "platform/win32_windows.h"
@@ -6,17 +6,16 @@
 #include <future>
 #include <string>
 
-#include "app/form1.h"
-#include "help/form2_window.h"
+#include "app/main_controller.h"
+#include "help/help_progress_window.h"
 #include "platform/win32_handles.h"
 #include "platform/win32_platform.h"
-#include "ui/form1_view.h"
+#include "ui/main_view.h"
+#include "ui/window_class_names.h"
 
 namespace lumvora::win32 {
 
-inline constexpr wchar_t kForm1ClassName[] = L"LumvoraForm1";
-
-class MainWindow : public Form1View {
+class MainWindow : public MainView {
  public:
   MainWindow(HINSTANCE instance, Win32Platform& platform);
   MainWindow(const MainWindow&) = delete;
@@ -26,10 +25,10 @@ class MainWindow : public Form1View {
   void Create();
   HWND Handle() const { return hwnd_; }
 
-  // Form1View
-  void SetVerInfoCaption(const std::wstring& caption) override;
-  std::wstring Text1() override;
-  std::wstring Text2() override;
+  // MainView
+  void SetVersionCaption(const std::wstring& caption) override;
+  std::wstring Ssid() override;
+  std::wstring Key() override;
   void Show() override;
   void Hide() override;
   void ShowAgain() override;
@@ -54,8 +53,8 @@ class MainWindow : public Form1View {
 
   HINSTANCE instance_;
   Win32Platform& platform_;
-  Form2Window form2_;
-  Form1 form_;
+  HelpProgressWindow helpProgress_;
+  MainController controller_;
   HWND hwnd_ = nullptr;
   UniqueFont dialogFont_;
   UniqueFont largeFont_;

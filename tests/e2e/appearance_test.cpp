@@ -73,50 +73,50 @@ TEST_F(Appearance, PictureColoursAndTransparentLabelsAsDrawn) {
   EXPECT_GT(blue, red) << "bluish";
   EXPECT_GE(red, 0xD8) << "pale";
 
-  const std::vector<COLORREF> verInfo = ScreenPixels(ScreenRectOf(IDC_VER_INFO));
-  const std::vector<COLORREF> label2 = ScreenPixels(ScreenRectOf(IDC_LABEL2));
-  const std::vector<COLORREF> label1 = ScreenPixels(ScreenRectOf(IDC_LABEL1_0));
-  EXPECT_GT(Count(verInfo, 0x0000FF), 20u) << "程序版本 in blue";
-  EXPECT_GT(Count(label2, 0x000080), 20u) << "使用说明 in navy";
-  EXPECT_EQ(Count(label2, 0x0000FF), 0u);
-  EXPECT_GT(Count(label1, 0x000000), 20u) << "field caption in black";
+  const std::vector<COLORREF> versionLabel = ScreenPixels(ScreenRectOf(IDC_VERSION_LABEL));
+  const std::vector<COLORREF> helpLink = ScreenPixels(ScreenRectOf(IDC_HELP_LINK));
+  const std::vector<COLORREF> ssidLabel = ScreenPixels(ScreenRectOf(IDC_SSID_LABEL));
+  EXPECT_GT(Count(versionLabel, 0x0000FF), 20u) << "程序版本 in blue";
+  EXPECT_GT(Count(helpLink, 0x000080), 20u) << "使用说明 in navy";
+  EXPECT_EQ(Count(helpLink, 0x0000FF), 0u);
+  EXPECT_GT(Count(ssidLabel, 0x000000), 20u) << "field caption in black";
   // No grey box behind the labels: what is not text is the picture.
-  for (const auto* label : {&verInfo, &label2, &label1}) EXPECT_EQ(Count(*label, faceRgb), 0u);
+  for (const auto* label : {&versionLabel, &helpLink, &ssidLabel}) EXPECT_EQ(Count(*label, faceRgb), 0u);
   SaveScreenshot(main, L"main_window_appearance");
 }
 
 TEST_F(Appearance, TextBoxesHaveNoLengthLimitAndTheKeyIsMasked) {
-  for (int id : {IDC_TEXT1, IDC_TEXT2}) {
+  for (int id : {IDC_SSID_EDIT, IDC_KEY_EDIT}) {
     DWORD_PTR limit = 0;
     ::SendMessageTimeoutW(Control(id), EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, 5000, &limit);
     EXPECT_GE(limit, 0x7FFFFFFEu) << id;
   }
   const std::wstring longText(40000, L'k');
-  SetText(Control(IDC_TEXT1), longText);
+  SetText(Control(IDC_SSID_EDIT), longText);
   DWORD_PTR length = 0;
-  ::SendMessageTimeoutW(Control(IDC_TEXT1), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  ::SendMessageTimeoutW(Control(IDC_SSID_EDIT), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
   EXPECT_EQ(length, longText.size());
   DWORD_PTR passwordChar = 0;
-  ::SendMessageTimeoutW(Control(IDC_TEXT2), EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &passwordChar);
+  ::SendMessageTimeoutW(Control(IDC_KEY_EDIT), EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &passwordChar);
   EXPECT_EQ(passwordChar, static_cast<DWORD_PTR>(L'*'));
 }
 
 TEST_F(Appearance, TabMovesThroughTheFieldsAndButtonsInDesignedOrder) {
   ASSERT_TRUE(Activate(main));
-  EXPECT_EQ(FocusOf(main), Control(IDC_TEXT1)) << "focus starts in the SSID field";
-  const int order[] = {IDC_COMMAND1, IDC_TEXT2, IDC_COMMAND2, IDC_COMMAND3, IDC_TEXT1};
+  EXPECT_EQ(FocusOf(main), Control(IDC_SSID_EDIT)) << "focus starts in the SSID field";
+  const int order[] = {IDC_CREATE_HOTSPOT, IDC_KEY_EDIT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT, IDC_SSID_EDIT};
   for (int id : order) {
     PressKey(VK_TAB);
     EXPECT_EQ(FocusOf(main), Control(id)) << "expected control " << id;
   }
   PressKey(VK_TAB, true);
-  EXPECT_EQ(FocusOf(main), Control(IDC_COMMAND3)) << "Shift+Tab goes back";
+  EXPECT_EQ(FocusOf(main), Control(IDC_CLOSE_HOTSPOT)) << "Shift+Tab goes back";
   // No default button: Enter in a field starts nothing.
   PressKey(VK_TAB);
   PressKey(VK_RETURN);
   ::Sleep(300);
   EXPECT_TRUE(app->MessageBoxes().empty());
-  for (int id : {IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3}) {
+  for (int id : {IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
     EXPECT_FALSE(::GetWindowLongW(Control(id), GWL_STYLE) & BS_DEFPUSHBUTTON) << id;
     EXPECT_EQ(ReadText(Control(id)).find(L'&'), std::wstring::npos) << "no access key";
   }
@@ -134,12 +134,12 @@ TEST_F(Appearance, TheCursorChangesOverTheHelpLabelOnly) {
     return cursor.hCursor;
   };
   const HCURSOR background = cursorAt(Background());
-  const HCURSOR overHelp = cursorAt(CentreOf(Control(IDC_LABEL2)));
+  const HCURSOR overHelp = cursorAt(CentreOf(Control(IDC_HELP_LINK)));
   EXPECT_NE(overHelp, background);
-  for (int id : {IDC_VER_INFO, IDC_LABEL1_0, IDC_COMMAND1}) {
+  for (int id : {IDC_VERSION_LABEL, IDC_SSID_LABEL, IDC_CREATE_HOTSPOT}) {
     EXPECT_EQ(cursorAt(CentreOf(Control(id))), background) << "control " << id;
   }
-  EXPECT_EQ(cursorAt(CentreOf(Control(IDC_LABEL2))), overHelp);
+  EXPECT_EQ(cursorAt(CentreOf(Control(IDC_HELP_LINK))), overHelp);
 }
 
 // Whether the visible pop-up menu is the window's own: a menu of two items. (The items of another
@@ -180,18 +180,18 @@ TEST_F(Appearance, OtherButtonsAndClicksOnControlsOpenNoWindowMenu) {
   ClickAt(Background(), Button::Left);
   ClickAt(Background(), Button::Middle);
   EXPECT_TRUE(OpenMenus(app->Pid()).empty()) << "left and middle buttons do nothing";
-  for (int id : {IDC_VER_INFO, IDC_LABEL2, IDC_LABEL1_0, IDC_LABEL1_1, IDC_TEXT1, IDC_TEXT2, IDC_COMMAND1,
-                 IDC_COMMAND2, IDC_COMMAND3}) {
-    if (id == IDC_LABEL2) continue;  // a left click there opens the help; the right button is what counts
+  for (int id : {IDC_VERSION_LABEL, IDC_HELP_LINK, IDC_SSID_LABEL, IDC_KEY_LABEL, IDC_SSID_EDIT, IDC_KEY_EDIT,
+                 IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
+    if (id == IDC_HELP_LINK) continue;  // a left click there opens the help; the right button is what counts
     ClickAt(CentreOf(Control(id)), Button::Right);
     for (HWND menu : OpenMenus(app->Pid())) EXPECT_FALSE(IsOwnMenu(menu)) << "control " << id;
     CloseMenus(app->Pid());
   }
-  ClickAt(CentreOf(Control(IDC_LABEL2)), Button::Right);
+  ClickAt(CentreOf(Control(IDC_HELP_LINK)), Button::Right);
   EXPECT_TRUE(OpenMenus(app->Pid()).empty());
   EXPECT_TRUE(app->MessageBoxes().empty());
   // A text box keeps its own menu (Copy, Paste, ...).
-  ClickAt(CentreOf(Control(IDC_TEXT1)), Button::Right);
+  ClickAt(CentreOf(Control(IDC_SSID_EDIT)), Button::Right);
   const auto menus = OpenMenus(app->Pid());
   EXPECT_EQ(menus.size(), 1u) << "the edit control's own menu";
   CloseMenus(app->Pid());

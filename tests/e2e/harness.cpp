@@ -1,4 +1,5 @@
 #include "e2e/harness.h"
+#include "ui/window_class_names.h"
 
 #include <cwchar>
 #include <fstream>
@@ -165,7 +166,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid) {
 
 HWND App::MainWindow() const {
   for (HWND hwnd : TopLevelWindows(pid_)) {
-    if (ClassOf(hwnd) == L"LumvoraForm1") return hwnd;
+    if (ClassOf(hwnd) == lumvora::kMainWindowClassName) return hwnd;
   }
   return nullptr;
 }

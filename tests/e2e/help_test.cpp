@@ -3,6 +3,7 @@
 
 #include "e2e/harness.h"
 #include "resources/resource.h"
+#include "ui/window_class_names.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
@@ -76,7 +77,7 @@ class Help : public ::testing::Test {
   // Clicks 使用说明 with the mouse, as the user does, and returns at once.
   void ClickHelp() {
     Activate(main);
-    PressAt(CentreOf(::GetDlgItem(main, IDC_LABEL2)), Button::Left);
+    PressAt(CentreOf(::GetDlgItem(main, IDC_HELP_LINK)), Button::Left);
   }
   // Waits for a viewer started by the program that is not among those already seen.
   DWORD WaitForNewViewer(const std::set<DWORD>& seen) {
@@ -113,7 +114,7 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   // The write takes a fraction of a second: watch without pausing.
   const auto deadline = std::chrono::steady_clock::now() + 20s;
   while (!FileExists(dir.File(L"Lumvo_help.chm")) && std::chrono::steady_clock::now() < deadline) {
-    const HWND strip = VisibleWindowOf(app->Pid(), L"LumvoraForm2");
+    const HWND strip = VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName);
     if (strip == nullptr) continue;
     if (!::IsWindowVisible(main)) sawStripAlone = true;
     if (!stripChecked) {
@@ -144,7 +145,7 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), resource) << "the document, byte for byte";
   EXPECT_FALSE(FileExists(dir.File(L"Lumvo_help.chm.part")));
   EXPECT_TRUE(::IsWindowVisible(main)) << "the main window is back";
-  EXPECT_EQ(VisibleWindowOf(app->Pid(), L"LumvoraForm2"), nullptr) << "the strip is gone";
+  EXPECT_EQ(VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName), nullptr) << "the strip is gone";
   EXPECT_TRUE(app->MessageBoxes().empty());
 
   // A second click writes nothing and opens the viewer again.
@@ -160,7 +161,7 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   ClickHelp();
   bool stripShown = false;
   const DWORD second = WaitForNewViewer({viewer});
-  stripShown = VisibleWindowOf(app->Pid(), L"LumvoraForm2") != nullptr;
+  stripShown = VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName) != nullptr;
   EXPECT_NE(second, 0u);
   EXPECT_FALSE(stripShown);
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -220,7 +221,7 @@ TEST_F(Help, ADocumentThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   EXPECT_TRUE(WaitUntil([&] { return app->MessageBoxes().empty(); }, 5s));
   EXPECT_TRUE(app->Running());
   EXPECT_TRUE(::IsWindowVisible(main));
-  EXPECT_EQ(VisibleWindowOf(app->Pid(), L"LumvoraForm2"), nullptr);
+  EXPECT_EQ(VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName), nullptr);
   EXPECT_FALSE(FileExists(dir.File(L"Lumvo_help.chm")));
   EXPECT_TRUE(ChildProcesses(app->Pid(), L"hh.exe").empty()) << "no viewer for a missing document";
   ::RemoveDirectoryW(dir.File(L"Lumvo_help.chm.part").c_str());
@@ -234,7 +235,7 @@ TEST_F(Help, AProgramKilledWhileWritingLeavesNoDocument) {
   bool sawStrip = false;
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   while (!sawStrip && std::chrono::steady_clock::now() < deadline) {
-    sawStrip = VisibleWindowOf(app->Pid(), L"LumvoraForm2") != nullptr;
+    sawStrip = VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName) != nullptr;
   }
   app->Kill();
   ASSERT_TRUE(sawStrip);

@@ -21,8 +21,8 @@ class Hotspot : public ::testing::Test {
   }
   HWND Control(int id) const { return ::GetDlgItem(main, id); }
   void Type(const std::wstring& ssid, const std::wstring& key) {
-    SetText(Control(IDC_TEXT1), ssid);
-    SetText(Control(IDC_TEXT2), key);
+    SetText(Control(IDC_SSID_EDIT), ssid);
+    SetText(Control(IDC_KEY_EDIT), key);
   }
   // Clicks a button and returns the box that the click ends with.
   MessageBoxInfo Click(int id) {
@@ -56,7 +56,7 @@ TEST_F(Hotspot, CreateWritesTheExactLineAndConfirmsSuccess) {
   Start();
   Type(L"LumvoSoft", L"12345678");
   SaveScreenshot(main, L"main_window_filled");
-  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  const MessageBoxInfo box = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(box.caption, L"Lumvora");
   EXPECT_EQ(box.text, L"无线热点创建成功！");
   EXPECT_EQ(box.icon, BoxIcon::None);
@@ -86,7 +86,7 @@ TEST_F(Hotspot, ANetshPlantedInTheApplicationDirectoryNeverRuns) {
       {L"netsh.exe", fake}, {L"netsh.com", fake}, {L"netsh.bat", script}, {L"netsh.cmd", script}};
   for (const auto& [name, content] : planted) {
     WriteFileBytes(dir.File(name), content);
-    Ok(Click(IDC_COMMAND2));
+    Ok(Click(IDC_START_HOTSPOT));
     ::DeleteFileW(dir.File(name).c_str());
   }
   EXPECT_FALSE(FileExists(dir.File(L"planted_ran.txt")));
@@ -109,7 +109,7 @@ TEST_F(Hotspot, BatchLinesForTheInitialTextsABlankAndAChineseSsid) {
   };
   for (const auto& c : cases) {
     Type(c.ssid, c.key);
-    Ok(Click(IDC_COMMAND1));
+    Ok(Click(IDC_CREATE_HOTSPOT));
   }
   const auto calls = NetshCalls(dir);
   ASSERT_EQ(calls.size(), 3u);
@@ -123,10 +123,10 @@ TEST_F(Hotspot, BatchLinesForTheInitialTextsABlankAndAChineseSsid) {
 TEST_F(Hotspot, StartAndCloseWriteTheirFixedLinesWhateverTheTextBoxesHold) {
   Start();
   Type(L"a&echo bad>canary.txt", L"\"");
-  const MessageBoxInfo started = Click(IDC_COMMAND2);
+  const MessageBoxInfo started = Click(IDC_START_HOTSPOT);
   EXPECT_EQ(started.text, L"无线热点启动成功！");
   Ok(started);
-  const MessageBoxInfo closed = Click(IDC_COMMAND3);
+  const MessageBoxInfo closed = Click(IDC_CLOSE_HOTSPOT);
   EXPECT_EQ(closed.text, L"无线热点已关闭！");
   EXPECT_EQ(closed.icon, BoxIcon::None);
   Ok(closed);
@@ -152,7 +152,7 @@ TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
       const std::wstring ssid = field == 0 ? value : L"LumvoSoft";
       const std::wstring key = field == 1 ? value : L"12345678";
       Type(ssid, key);
-      const MessageBoxInfo box = Click(IDC_COMMAND1);
+      const MessageBoxInfo box = Click(IDC_CREATE_HOTSPOT);
       EXPECT_EQ(box.text, L"无线热点创建成功！");
       Ok(box);
       const auto calls = NetshCalls(dir);
@@ -165,17 +165,17 @@ TEST_F(Hotspot, HostileValuesReachNetshIntactOrAreRefused) {
 
   // A double quote cannot be passed safely: refused before anything is written or started.
   Type(L"a\"&echo x>canary.txt&\"", L"12345678");
-  MessageBoxInfo refused = Click(IDC_COMMAND1);
+  MessageBoxInfo refused = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(refused.caption, L"提示");
   EXPECT_EQ(refused.text, L"热点名称(SSID)不能包含双引号或控制字符！");
   EXPECT_EQ(refused.icon, BoxIcon::Information);
   Ok(refused);
   Type(L"LumvoSoft", L"1234\"5678");
-  refused = Click(IDC_COMMAND1);
+  refused = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(refused.text, L"密钥(KEY)不能包含双引号或控制字符！");
   Ok(refused);
   Type(L"net\u0E01", L"12345678");  // Thai: not in code page 936
-  refused = Click(IDC_COMMAND1);
+  refused = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(refused.text, L"热点名称(SSID)包含系统代码页无法表示的字符！");
   EXPECT_EQ(refused.icon, BoxIcon::Information);
   Ok(refused);
@@ -191,11 +191,11 @@ TEST_F(Hotspot, WhereTheCodePagesDifferBatchFileAndRefusalFollowTheConsoles) {
   ASSERT_EQ(::GetOEMCP(), 866u);
   Start();
   Type(L"Сеть─1", L"ключ 1234");  // "─" is in 866 only
-  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  const MessageBoxInfo box = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(box.text, L"无线热点创建成功！");
   Ok(box);
   Type(L"Сеть€", L"12345678");  // "€" is in 1251 only
-  const MessageBoxInfo refused = Click(IDC_COMMAND1);
+  const MessageBoxInfo refused = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(refused.text, L"热点名称(SSID)包含系统代码页无法表示的字符！");
   Ok(refused);
   const auto calls = NetshCalls(dir);
@@ -209,7 +209,7 @@ TEST_F(Hotspot, WhereTheCodePagesDifferBatchFileAndRefusalFollowTheConsoles) {
 TEST_F(Hotspot, AnEmptySsidShowsOnlyTheNotice) {
   Start();
   Type(L"", L"12345678");
-  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  const MessageBoxInfo box = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(box.caption, L"提示");
   EXPECT_EQ(box.text, L"热点名称(SSID)不能为空！");
   EXPECT_EQ(box.icon, BoxIcon::Information);
@@ -222,7 +222,7 @@ TEST_F(Hotspot, AnEmptySsidShowsOnlyTheNotice) {
 
 TEST_F(Hotspot, AFailingCommandShowsNetshsOwnWords) {
   Start("exit=1\noutput=\\n承载网络无法启动。\\n组或资源的状态不是执行请求操作的正确状态。\\n\\n\\n");
-  const MessageBoxInfo box = Click(IDC_COMMAND2);
+  const MessageBoxInfo box = Click(IDC_START_HOTSPOT);
   EXPECT_EQ(box.caption, L"Lumvora");
   EXPECT_EQ(box.icon, BoxIcon::Warning);
   EXPECT_EQ(box.text,
@@ -235,7 +235,7 @@ TEST_F(Hotspot, AFailingCommandShowsNetshsOwnWords) {
 TEST_F(Hotspot, AnSsidTooLongForNetshIsAFailureNeverASuccess) {
   Start("judge=1");
   Type(std::wstring(10000, L'x'), L"12345678");
-  const MessageBoxInfo box = Click(IDC_COMMAND1);
+  const MessageBoxInfo box = Click(IDC_CREATE_HOTSPOT);
   EXPECT_EQ(box.icon, BoxIcon::Warning);
   EXPECT_EQ(box.text.substr(0, 9), L"无线热点创建失败！");
   // Whatever the interpreter printed about the line, the box stays on the screen.
@@ -250,7 +250,7 @@ TEST_F(Hotspot, AnSsidTooLongForNetshIsAFailureNeverASuccess) {
 TEST_F(Hotspot, AStaleBatchFileIsOverwrittenNotAppendedTo) {
   WriteFileBytes(dir.File(L"QDWXRD.bat"), std::string(500, 'Z') + "\r\nnetsh wlan start hostednetwork\r\n");
   Start();
-  Ok(Click(IDC_COMMAND2));
+  Ok(Click(IDC_START_HOTSPOT));
   const auto calls = NetshCalls(dir);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].batches.at(L"QDWXRD.bat"), "netsh wlan start hostednetwork\r\n");
@@ -259,7 +259,7 @@ TEST_F(Hotspot, AStaleBatchFileIsOverwrittenNotAppendedTo) {
 
 TEST_F(Hotspot, TheWindowIsDisabledButPaintsWhileACommandRuns) {
   Start("sleep=3000");
-  PostClick(Control(IDC_COMMAND2));
+  PostClick(Control(IDC_START_HOTSPOT));
   ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
   EXPECT_FALSE(::IsWindowEnabled(main));
   // A hung window would not answer within the time-out.
@@ -268,7 +268,7 @@ TEST_F(Hotspot, TheWindowIsDisabledButPaintsWhileACommandRuns) {
   ::InvalidateRect(main, nullptr, TRUE);
   EXPECT_NE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
   SaveScreenshot(main, L"command_running");
-  PostClick(Control(IDC_COMMAND3));  // ignored: the window is disabled
+  PostClick(Control(IDC_CLOSE_HOTSPOT));  // ignored: the window is disabled
   const auto box = app->WaitForMessageBox(20s);
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"无线热点启动成功！");
@@ -282,7 +282,7 @@ TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
   // A directory in the way of the batch file: it cannot be created, as in a read-only directory.
   ::CreateDirectoryW(dir.File(L"QDWXRD.bat").c_str(), nullptr);
   Start();
-  const MessageBoxInfo box = Click(IDC_COMMAND2);
+  const MessageBoxInfo box = Click(IDC_START_HOTSPOT);
   EXPECT_EQ(box.caption, L"Lumvora");
   EXPECT_EQ(box.icon, BoxIcon::Error);
   EXPECT_NE(box.text.find(L"QDWXRD.bat"), std::wstring::npos) << "names the file";
@@ -292,7 +292,7 @@ TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
   ::RemoveDirectoryW(dir.File(L"QDWXRD.bat").c_str());
   EXPECT_TRUE(NetshCalls(dir).empty());
   EXPECT_TRUE(app->Running());
-  const MessageBoxInfo next = Click(IDC_COMMAND3);
+  const MessageBoxInfo next = Click(IDC_CLOSE_HOTSPOT);
   EXPECT_EQ(next.text, L"无线热点已关闭！") << "the window stays usable";
   Ok(next);
 }
@@ -300,7 +300,7 @@ TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
 // While netsh runs, no other program can write the batch file or rename it, and it is gone afterwards.
 TEST_F(Hotspot, TheBatchFileIsLockedWhileItRunsAndDeletedAfterwards) {
   Start("probe=1");
-  Ok(Click(IDC_COMMAND3));
+  Ok(Click(IDC_CLOSE_HOTSPOT));
   const auto calls = NetshCalls(dir);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].probe, "write=0 rename=0 ");
@@ -312,7 +312,7 @@ TEST_F(Hotspot, TheBatchFileIsLockedWhileItRunsAndDeletedAfterwards) {
 // then the batch file is gone, and the notice is shown once before the end.
 TEST_F(Hotspot, ACloseWhileACommandRunsEndsOnlyAfterItsBatchFileIsDeleted) {
   Start("sleep=3000");
-  PostClick(Control(IDC_COMMAND2));
+  PostClick(Control(IDC_START_HOTSPOT));
   ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
   ::PostMessageW(main, WM_CLOSE, 0, 0);
   ::Sleep(500);
@@ -332,20 +332,20 @@ TEST_F(Hotspot, ACloseWhileACommandRunsEndsOnlyAfterItsBatchFileIsDeleted) {
 TEST_F(Hotspot, FocusReturnsToTheKeyFieldAfterEachBox) {
   Start();
   Activate(main);
-  ClickAt(CentreOf(Control(IDC_TEXT2)), Button::Left);
-  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_TEXT2); }, 2s));
+  ClickAt(CentreOf(Control(IDC_KEY_EDIT)), Button::Left);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_KEY_EDIT); }, 2s));
   const struct {
     const wchar_t* ssid;
     int button;
-  } cases[] = {{L"", IDC_COMMAND1}, {L"LumvoSoft", IDC_COMMAND2}};  // a notice; a command's result
+  } cases[] = {{L"", IDC_CREATE_HOTSPOT}, {L"LumvoSoft", IDC_START_HOTSPOT}};  // a notice; a command's result
   for (const auto& c : cases) {
-    SetText(Control(IDC_TEXT1), c.ssid);
+    SetText(Control(IDC_SSID_EDIT), c.ssid);
     // The button's command without a click, which would take the focus to the button.
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), reinterpret_cast<LPARAM>(Control(c.button)));
     const auto box = app->WaitForMessageBox(30s);
     ASSERT_TRUE(box.has_value());
     Ok(*box);
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_TEXT2); }, 2s)) << c.button;
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == Control(IDC_KEY_EDIT); }, 2s)) << c.button;
   }
 }
 
@@ -364,7 +364,7 @@ TEST(DriveRoot, BatchFilesAreWrittenAndRemovedInTheRoot) {
   App app(root.Exe());
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  PostClick(::GetDlgItem(main, IDC_COMMAND2));
+  PostClick(::GetDlgItem(main, IDC_START_HOTSPOT));
   const auto box = app.WaitForMessageBox(30s);
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"无线热点启动成功！");

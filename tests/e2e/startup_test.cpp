@@ -16,20 +16,20 @@ TEST(StartUp, ShowsTheVersionAndTheInitialTexts) {
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(ReadText(main), L"Lumvora");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_VER_INFO)), L"程序版本：1.2.0");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL2)), L"使用说明");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL1_0)), L"热点名称（SSID）");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_LABEL1_1)), L"密钥（KEY）");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_TEXT1)), L"LumvoSoft");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_TEXT2)), L"");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND1)), L"创建热点");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND2)), L"启动热点");
-  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_COMMAND3)), L"关闭热点");
-  const HWND text2 = ::GetDlgItem(main, IDC_TEXT2);
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_VERSION_LABEL)), L"程序版本：1.2.0");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_HELP_LINK)), L"使用说明");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_SSID_LABEL)), L"热点名称（SSID）");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_KEY_LABEL)), L"密钥（KEY）");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_SSID_EDIT)), L"LumvoSoft");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_KEY_EDIT)), L"");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_CREATE_HOTSPOT)), L"创建热点");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_START_HOTSPOT)), L"启动热点");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_CLOSE_HOTSPOT)), L"关闭热点");
+  const HWND keyEdit = ::GetDlgItem(main, IDC_KEY_EDIT);
   DWORD_PTR passwordChar = 0;
-  ::SendMessageTimeoutW(text2, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &passwordChar);
+  ::SendMessageTimeoutW(keyEdit, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &passwordChar);
   EXPECT_EQ(passwordChar, static_cast<DWORD_PTR>(L'*'));
-  EXPECT_TRUE(::GetWindowLongW(text2, GWL_STYLE) & ES_PASSWORD);
+  EXPECT_TRUE(::GetWindowLongW(keyEdit, GWL_STYLE) & ES_PASSWORD);
   EXPECT_TRUE(app.MessageBoxes().empty());
   SaveScreenshot(main, L"main_window");
 }
@@ -48,11 +48,15 @@ TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
     const char* name;
     RECT rect;  // left, top, right, bottom in client pixels
   } expected[] = {
-      {IDC_VER_INFO, "Ver_info", {8, 8, 113, 25}},     {IDC_LABEL2, "Label2", {288, 8, 337, 25}},
-      {IDC_LABEL1_0, "Label1(0)", {32, 64, 128, 76}},  {IDC_TEXT1, "Text1", {144, 56, 297, 81}},
-      {IDC_LABEL1_1, "Label1(1)", {62, 104, 128, 116}}, {IDC_TEXT2, "Text2", {144, 96, 297, 121}},
-      {IDC_COMMAND1, "Command1", {16, 152, 105, 177}}, {IDC_COMMAND2, "Command2", {128, 152, 217, 177}},
-      {IDC_COMMAND3, "Command3", {240, 152, 329, 177}},
+      {IDC_VERSION_LABEL, "IDC_VERSION_LABEL", {8, 8, 113, 25}},
+      {IDC_HELP_LINK, "IDC_HELP_LINK", {288, 8, 337, 25}},
+      {IDC_SSID_LABEL, "IDC_SSID_LABEL", {32, 64, 128, 76}},
+      {IDC_SSID_EDIT, "IDC_SSID_EDIT", {144, 56, 297, 81}},
+      {IDC_KEY_LABEL, "IDC_KEY_LABEL", {62, 104, 128, 116}},
+      {IDC_KEY_EDIT, "IDC_KEY_EDIT", {144, 96, 297, 121}},
+      {IDC_CREATE_HOTSPOT, "IDC_CREATE_HOTSPOT", {16, 152, 105, 177}},
+      {IDC_START_HOTSPOT, "IDC_START_HOTSPOT", {128, 152, 217, 177}},
+      {IDC_CLOSE_HOTSPOT, "IDC_CLOSE_HOTSPOT", {240, 152, 329, 177}},
   };
   for (const auto& e : expected) {
     const HWND control = ::GetDlgItem(main, e.id);
@@ -60,7 +64,7 @@ TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
     const RECT r = ChildRect(control);
     EXPECT_EQ(r.top, e.rect.top) << e.name;
     EXPECT_EQ(r.right, e.rect.right) << e.name;
-    if (e.id == IDC_LABEL1_0 || e.id == IDC_LABEL1_1) {
+    if (e.id == IDC_SSID_LABEL || e.id == IDC_KEY_LABEL) {
       // The field captions are sized to their text and keep their right edge: with 宋体 they measure
       // exactly the designed size, with the font that stands in for it under Wine a few pixels more.
       EXPECT_GE(r.right - r.left, e.rect.right - e.rect.left) << e.name;

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "help/form2_view.h"
+#include "help/help_progress_view.h"
 #include "platform/platform.h"
-#include "ui/form1_view.h"
+#include "ui/main_view.h"
 
 namespace lumvora::testing {
 
@@ -183,30 +183,30 @@ class FakePlatform : public Platform {
   }
 };
 
-class FakeForm1View : public Form1View {
+class FakeMainView : public MainView {
  public:
   std::vector<std::wstring>* log = nullptr;
-  std::wstring verInfo = L"程序版本：1.2.0";
-  std::wstring text1 = L"LumvoSoft";
-  std::wstring text2;
+  std::wstring versionCaption = L"程序版本：1.2.0";
+  std::wstring ssid = L"LumvoSoft";
+  std::wstring key;
   bool shown = false;
 
-  void SetVerInfoCaption(const std::wstring& caption) override {
-    Log(L"SetVerInfoCaption");
-    verInfo = caption;
+  void SetVersionCaption(const std::wstring& caption) override {
+    Log(L"SetVersionCaption");
+    versionCaption = caption;
   }
-  std::wstring Text1() override { return text1; }
-  std::wstring Text2() override { return text2; }
+  std::wstring Ssid() override { return ssid; }
+  std::wstring Key() override { return key; }
   void Show() override {
     Log(L"Show");
     shown = true;
   }
   void Hide() override {
-    Log(L"HideForm1");
+    Log(L"HideMainView");
     shown = false;
   }
   void ShowAgain() override {
-    Log(L"ShowForm1");
+    Log(L"ShowMainViewAgain");
     shown = true;
   }
   bool busy = false;
@@ -220,7 +220,7 @@ class FakeForm1View : public Form1View {
   }
 };
 
-class FakeForm2View : public Form2View {
+class FakeHelpProgressView : public HelpProgressView {
  public:
   std::vector<std::wstring>* log = nullptr;
   bool shown = false;
@@ -229,16 +229,16 @@ class FakeForm2View : public Form2View {
   bool valuesInOrder = true;
 
   void Show() override {
-    Log(L"ShowForm2");
+    Log(L"ShowHelpProgress");
     shown = true;
   }
   void Close() override {
-    Log(L"CloseForm2");
+    Log(L"CloseHelpProgress");
     shown = false;
   }
-  void SetP1Min(float value) override { min = value; }
-  void SetP1Max(float value) override { max = value; }
-  void SetP1Value(float value) override {
+  void SetBarMin(float value) override { min = value; }
+  void SetBarMax(float value) override { max = value; }
+  void SetBarValue(float value) override {
     if (value < lastValue) valuesInOrder = false;
     lastValue = value;
     ++valueCalls;

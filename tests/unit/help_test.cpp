@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/form1.h"
+#include "app/main_controller.h"
 #include "help/help_delivery.h"
 #include "unit/fakes.h"
 
@@ -20,12 +20,12 @@ class HelpTest : public ::testing::Test {
   HelpTest() {
     platform.log = &log;
     view.log = &log;
-    form2.log = &log;
+    helpProgress.log = &log;
     // The document followed by bytes that are not part of it.
     for (std::uint32_t i = 0; i < HelpDocLength + 2; ++i) {
       platform.resource.push_back(static_cast<std::uint8_t>(i < HelpDocLength ? (i * 31 + 7) & 0xFF : 0));
     }
-    form.Load();
+    controller.Start();
     log.clear();
   }
   std::wstring Document() const {
@@ -37,38 +37,38 @@ class HelpTest : public ::testing::Test {
 
   Log log;
   FakePlatform platform;
-  FakeForm1View view;
-  FakeForm2View form2;
-  Form1 form{platform, view, form2};
+  FakeMainView view;
+  FakeHelpProgressView helpProgress;
+  MainController controller{platform, view, helpProgress};
 };
 
 TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.at(kHelpPath), Document()) << "exactly the first HelpDocLength bytes";
   EXPECT_EQ(platform.files.count(kPartPath), 0u);
   // The strip comes before the main window goes, and is gone before the file is closed and named.
-  EXPECT_LT(Position(L"ShowForm2"), Position(L"HideForm1"));
-  EXPECT_LT(Position(L"HideForm1"), Position(L"LoadResourceBytes CUSTOM 101"));
-  EXPECT_LT(Position(L"CloseForm2"), Position(L"ShowForm1"));
-  EXPECT_LT(Position(L"ShowForm1"), Position(L"CloseFile"));
+  EXPECT_LT(Position(L"ShowHelpProgress"), Position(L"HideMainView"));
+  EXPECT_LT(Position(L"HideMainView"), Position(L"LoadResourceBytes CUSTOM 101"));
+  EXPECT_LT(Position(L"CloseHelpProgress"), Position(L"ShowMainViewAgain"));
+  EXPECT_LT(Position(L"ShowMainViewAgain"), Position(L"CloseFile"));
   EXPECT_LT(Position(L"CloseFile"), Position(L"RenameFile"));
   EXPECT_LT(Position(L"RenameFile"), Position(L"StartProcess"));
-  EXPECT_EQ(form2.min, 0.0f);
-  EXPECT_EQ(form2.max, static_cast<float>(HelpDocLength));
-  EXPECT_EQ(form2.valueCalls, HelpDocLength) << "one update per byte";
-  EXPECT_EQ(form2.lastValue, static_cast<float>(HelpDocLength - 1));
-  EXPECT_TRUE(form2.valuesInOrder);
-  EXPECT_FALSE(form2.shown);
+  EXPECT_EQ(helpProgress.min, 0.0f);
+  EXPECT_EQ(helpProgress.max, static_cast<float>(HelpDocLength));
+  EXPECT_EQ(helpProgress.valueCalls, HelpDocLength) << "one update per byte";
+  EXPECT_EQ(helpProgress.lastValue, static_cast<float>(HelpDocLength - 1));
+  EXPECT_TRUE(helpProgress.valuesInOrder);
+  EXPECT_FALSE(helpProgress.shown);
   EXPECT_TRUE(view.shown);
   EXPECT_EQ(platform.started, std::vector<std::wstring>{kViewer});
   EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(HelpTest, LaterClicksOnlyStartTheViewer) {
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   log.clear();
-  form.OnLabel2Click();
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(log, (Log{L"StartProcess", L"StartProcess"}));
   EXPECT_EQ(platform.started.size(), 3u);
   EXPECT_EQ(platform.started.back(), kViewer);
@@ -76,7 +76,7 @@ TEST_F(HelpTest, LaterClicksOnlyStartTheViewer) {
 
 TEST_F(HelpTest, AFileLeftByAnEarlierRunIsUsedAsItIs) {
   platform.files[kHelpPath] = L"whatever an earlier run left";
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(log, Log{L"StartProcess"});
   EXPECT_EQ(platform.files.at(kHelpPath), L"whatever an earlier run left");
 }
@@ -84,23 +84,23 @@ TEST_F(HelpTest, AFileLeftByAnEarlierRunIsUsedAsItIs) {
 TEST_F(HelpTest, AHiddenFileOfThatNameDoesNotCount) {
   platform.files[kHelpPath] = L"hidden";
   platform.hidden.insert(kHelpPath);
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.at(kHelpPath), Document());
   EXPECT_TRUE(platform.FileExists(kHelpPath));
 }
 
 TEST_F(HelpTest, ALeftoverPartIsReplacedNotWrittenOverInPlace) {
   platform.files[kPartPath] = std::wstring(HelpDocLength + 500, L'Z');
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.at(kHelpPath), Document());
 }
 
 TEST_F(HelpTest, AFailureMidwayLeavesNoFileAndBringsTheWindowBack) {
   platform.failWriteAt = static_cast<long>(HelpDocLength / 2);
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.count(kHelpPath), 0u);
   EXPECT_EQ(platform.files.count(kPartPath), 0u);
-  EXPECT_FALSE(form2.shown);
+  EXPECT_FALSE(helpProgress.shown);
   EXPECT_TRUE(view.shown);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
@@ -109,24 +109,24 @@ TEST_F(HelpTest, AFailureMidwayLeavesNoFileAndBringsTheWindowBack) {
   EXPECT_TRUE(platform.started.empty()) << "no viewer for a document that is not there";
   // The program goes on: the next click writes the document.
   platform.failWriteAt = -1;
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.at(kHelpPath), Document());
 }
 
 TEST_F(HelpTest, EveryFailingStepIsReportedWithoutLeavingAFile) {
   for (const wchar_t* step : {L"LoadResourceBytes", L"WriteFileBytes", L"CloseFile", L"RenameFile"}) {
     FakePlatform p;
-    FakeForm1View v;
-    FakeForm2View f2;
+    FakeMainView v;
+    FakeHelpProgressView progress;
     p.resource = platform.resource;
-    Form1 f{p, v, f2};
-    f.Load();
+    MainController f{p, v, progress};
+    f.Start();
     p.failing = {step};
-    f.OnLabel2Click();
+    f.OnHelpLinkClick();
     EXPECT_EQ(p.files.count(kHelpPath), 0u) << step;
     EXPECT_EQ(p.files.count(kPartPath), 0u) << step;
     EXPECT_TRUE(v.shown) << step;
-    EXPECT_FALSE(f2.shown) << step;
+    EXPECT_FALSE(progress.shown) << step;
     ASSERT_EQ(p.messages.size(), 1u) << step;
     EXPECT_EQ(p.messages[0].icon, MessageIcon::Error) << step;
   }
@@ -134,7 +134,7 @@ TEST_F(HelpTest, EveryFailingStepIsReportedWithoutLeavingAFile) {
 
 TEST_F(HelpTest, AResourceShorterThanTheDocumentIsAFailureNotATruncatedFile) {
   platform.resource.resize(HelpDocLength - 1);
-  form.OnLabel2Click();
+  controller.OnHelpLinkClick();
   EXPECT_EQ(platform.files.count(kHelpPath), 0u);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);

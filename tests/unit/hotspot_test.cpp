@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
+#include "app/main_controller.h"
 #include "hotspot/hotspot_operations.h"
 #include "unit/fakes.h"
 
@@ -72,7 +72,7 @@ class HotspotTest : public ::testing::Test {
   HotspotTest() {
     platform.log = &log;
     view.log = &log;
-    form.Load();
+    controller.Start();
     log.clear();
   }
   const ShownMessage& OnlyMessage() {
@@ -82,14 +82,14 @@ class HotspotTest : public ::testing::Test {
 
   Log log;
   FakePlatform platform;
-  FakeForm1View view;
-  FakeForm2View form2;
-  Form1 form{platform, view, form2};
+  FakeMainView view;
+  FakeHelpProgressView helpProgress;
+  MainController controller{platform, view, helpProgress};
 };
 
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
-  view.text2 = L"12345678";
-  form.OnCommand1Click();
+  view.key = L"12345678";
+  controller.OnCreateHotspotClick();
   EXPECT_EQ(log, (Log{L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
   ASSERT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
@@ -100,14 +100,14 @@ TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
   EXPECT_EQ(OnlyMessage().text, L"无线热点创建成功！");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::None);
   EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
-  EXPECT_EQ(form.CreateCmd(), L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678");
+  EXPECT_EQ(controller.CreateCmd(), L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678");
 }
 
 TEST_F(HotspotTest, StartAndCloseIgnoreTheTextBoxes) {
-  view.text1 = L"a&b";
-  view.text2 = L"\"";
-  form.OnCommand2Click();
-  form.OnCommand3Click();
+  view.ssid = L"a&b";
+  view.key = L"\"";
+  controller.OnStartHotspotClick();
+  controller.OnCloseHotspotClick();
   ASSERT_EQ(platform.runs.size(), 2u);
   EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"QDWXRD.bat");
   EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan start hostednetwork\r\n");
@@ -116,13 +116,13 @@ TEST_F(HotspotTest, StartAndCloseIgnoreTheTextBoxes) {
   ASSERT_EQ(platform.messages.size(), 2u);
   EXPECT_EQ(platform.messages[0].text, L"无线热点启动成功！");
   EXPECT_EQ(platform.messages[1].text, L"无线热点已关闭！");
-  EXPECT_EQ(form.StartCmd(), L"netsh wlan start hostednetwork");
-  EXPECT_EQ(form.CloseCmd(), L"netsh wlan set hostednetwork mode=disallow");
+  EXPECT_EQ(controller.StartCmd(), L"netsh wlan start hostednetwork");
+  EXPECT_EQ(controller.CloseCmd(), L"netsh wlan set hostednetwork mode=disallow");
 }
 
 TEST_F(HotspotTest, AFailedCommandShowsItsOutputUnderAWarning) {
   platform.runResult = {true, 1, L"承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n"};
-  form.OnCommand2Click();
+  controller.OnStartHotspotClick();
   EXPECT_EQ(OnlyMessage().text,
             L"无线热点启动失败！\r\n\r\n承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
@@ -132,19 +132,19 @@ TEST_F(HotspotTest, AFailedCommandShowsItsOutputUnderAWarning) {
 
 TEST_F(HotspotTest, AFailureThatPrintedNothingIsTheHeadlineAlone) {
   platform.runResult = {true, 9009, L"\r\n"};
-  form.OnCommand3Click();
+  controller.OnCloseHotspotClick();
   EXPECT_EQ(OnlyMessage().text, L"无线热点关闭失败！");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
 }
 
 TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
   FakePlatform p;
-  FakeForm1View v;
-  FakeForm2View f2;
-  Form1 f{p, v, f2, 150ms};
-  f.Load();
+  FakeMainView v;
+  FakeHelpProgressView progress;
+  MainController f{p, v, progress, 150ms};
+  f.Start();
   p.runResult = {false, 0, L"partial output"};
-  f.OnCommand1Click();
+  f.OnCreateHotspotClick();
   ASSERT_EQ(p.runs.size(), 1u);
   EXPECT_EQ(p.runs[0].timeLimit, 150ms);
   ASSERT_EQ(p.messages.size(), 1u);
@@ -157,7 +157,7 @@ TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
 TEST_F(HotspotTest, TheWindowIsBusyOnlyWhileTheCommandRuns) {
   bool busyDuringRun = false;
   platform.whileCommandRuns = [&] { busyDuringRun = view.busy; };
-  form.OnCommand2Click();
+  controller.OnStartHotspotClick();
   EXPECT_TRUE(busyDuringRun);
   EXPECT_FALSE(view.busy);
 }
@@ -165,13 +165,13 @@ TEST_F(HotspotTest, TheWindowIsBusyOnlyWhileTheCommandRuns) {
 TEST_F(HotspotTest, AClickArrivingWhileACommandRunsIsDropped) {
   platform.whileCommandRuns = [&] {
     platform.whileCommandRuns = nullptr;
-    form.OnCommand3Click();
-    form.OnCommand1Click();
+    controller.OnCloseHotspotClick();
+    controller.OnCreateHotspotClick();
   };
-  form.OnCommand2Click();
+  controller.OnStartHotspotClick();
   EXPECT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.messages.size(), 1u);
-  form.OnCommand3Click();
+  controller.OnCloseHotspotClick();
   EXPECT_EQ(platform.runs.size(), 2u) << "once it is over, clicks work again";
 }
 
@@ -190,9 +190,9 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
   };
   for (const auto& c : cases) {
     FakePlatform p;
-    FakeForm1View v;
-    Form1 f{p, v, form2};
-    f.Load();
+    FakeMainView v;
+    MainController f{p, v, helpProgress};
+    f.Start();
     Log calls;
     p.log = v.log = &calls;
     if (c.failing) p.failing = {c.failing};
@@ -201,7 +201,7 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
       f.OnClose();
       EXPECT_EQ(p.endProcessCalls, 0) << "not while the batch file is on disk";
     };
-    EXPECT_THROW(f.OnCommand2Click(), ProcessEnded);
+    EXPECT_THROW(f.OnStartHotspotClick(), ProcessEnded);
     EXPECT_EQ(calls, c.expected);
     EXPECT_TRUE(p.files.empty());
     EXPECT_EQ(p.messages.back().text, kTroubleshootingNoticeText);
@@ -210,27 +210,27 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
 }
 
 TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {
-  form.OnCommand2Click();
-  const std::wstring before = form.CreateCmd();
-  view.text1 = L"LumvoSoft";
-  view.text2 = L"12345678";
-  form.OnCommand1Click();
-  const std::wstring previous = form.CreateCmd();
+  controller.OnStartHotspotClick();
+  const std::wstring before = controller.CreateCmd();
+  view.ssid = L"LumvoSoft";
+  view.key = L"12345678";
+  controller.OnCreateHotspotClick();
+  const std::wstring previous = controller.CreateCmd();
   platform.messages.clear();
   log.clear();
-  view.text1 = L"";
-  form.OnCommand1Click();
+  view.ssid = L"";
+  controller.OnCreateHotspotClick();
   EXPECT_EQ(log, Log{L"ShowMessage"});
   EXPECT_EQ(OnlyMessage().text, L"热点名称(SSID)不能为空！");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Information);
   EXPECT_EQ(OnlyMessage().caption, L"提示");
-  EXPECT_EQ(form.CreateCmd(), previous);
+  EXPECT_EQ(controller.CreateCmd(), previous);
   EXPECT_NE(before, previous);
 }
 
 TEST_F(HotspotTest, ABlankSsidIsNotEmptyAndIsQuoted) {
-  view.text1 = L" ";
-  form.OnCommand1Click();
+  view.ssid = L" ";
+  controller.OnCreateHotspotClick();
   ASSERT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan set hostednetwork mode=allow ssid =\" \" Key=\r\n");
 }
@@ -250,20 +250,20 @@ TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
   for (const auto& c : cases) {
     platform.messages.clear();
     log.clear();
-    view.text1 = c.ssid;
-    view.text2 = c.key;
-    form.OnCommand1Click();
+    view.ssid = c.ssid;
+    view.key = c.key;
+    controller.OnCreateHotspotClick();
     EXPECT_EQ(log, Log{L"ShowMessage"}) << c.notice;
     EXPECT_EQ(OnlyMessage().text, c.notice);
     EXPECT_EQ(OnlyMessage().icon, MessageIcon::Information);
     EXPECT_EQ(OnlyMessage().caption, L"提示");
-    EXPECT_TRUE(form.CreateCmd().empty());
+    EXPECT_TRUE(controller.CreateCmd().empty());
   }
 }
 
 TEST_F(HotspotTest, AFileThatCannotBeWrittenIsReportedAndTheWindowGoesOn) {
   platform.failing = {L"WriteTextFile"};
-  form.OnCommand2Click();
+  controller.OnStartHotspotClick();
   EXPECT_TRUE(platform.runs.empty());
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
@@ -272,13 +272,13 @@ TEST_F(HotspotTest, AFileThatCannotBeWrittenIsReportedAndTheWindowGoesOn) {
   EXPECT_FALSE(view.busy);
   platform.failing.clear();
   platform.messages.clear();
-  form.OnCommand2Click();
+  controller.OnStartHotspotClick();
   EXPECT_EQ(OnlyMessage().text, L"无线热点启动成功！") << "the next click works";
 }
 
 TEST_F(HotspotTest, AnInterpreterThatCannotStartLeavesNoBatchFile) {
   platform.failing = {L"RunBatchFile"};
-  form.OnCommand1Click();
+  controller.OnCreateHotspotClick();
   EXPECT_TRUE(platform.files.empty());
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_NE(OnlyMessage().text.find(L"RunBatchFile"), std::wstring::npos) << "names the failed operation";
@@ -287,7 +287,7 @@ TEST_F(HotspotTest, AnInterpreterThatCannotStartLeavesNoBatchFile) {
 
 TEST_F(HotspotTest, ABatchFileThatCannotBeDeletedIsReportedInsteadOfTheResult) {
   platform.failing = {L"DeleteFile"};
-  form.OnCommand3Click();
+  controller.OnCloseHotspotClick();
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_NE(OnlyMessage().text.find(L"GBWXRD.bat"), std::wstring::npos);
   EXPECT_FALSE(view.busy);

@@ -45,13 +45,14 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, DialogFontIs9PointSongTiAndTheFieldsUse12Point) {
-  for (int id : {IDC_VER_INFO, IDC_LABEL2, IDC_LABEL1_0, IDC_LABEL1_1, IDC_COMMAND1, IDC_COMMAND2, IDC_COMMAND3}) {
+  for (int id : {IDC_VERSION_LABEL, IDC_HELP_LINK, IDC_SSID_LABEL, IDC_KEY_LABEL, IDC_CREATE_HOTSPOT,
+                 IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, L"宋体") << id;
     EXPECT_EQ(font.lfHeight, -12) << id;
     EXPECT_EQ(font.lfCharSet, GB2312_CHARSET) << id;
   }
-  for (int id : {IDC_TEXT1, IDC_TEXT2}) {
+  for (int id : {IDC_SSID_EDIT, IDC_KEY_EDIT}) {
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, L"宋体") << id;
     EXPECT_EQ(font.lfHeight, -16) << id;
@@ -62,11 +63,11 @@ TEST_F(MainWindowTest, DialogFontIs9PointSongTiAndTheFieldsUse12Point) {
 }
 
 TEST_F(MainWindowTest, TheKeyFieldHasNoInputMethod) {
-  EXPECT_EQ(::ImmGetContext(Control(IDC_TEXT2)), nullptr);
+  EXPECT_EQ(::ImmGetContext(Control(IDC_KEY_EDIT)), nullptr);
 }
 
 TEST_F(MainWindowTest, FieldCaptionsAreSizedToTheirTextAndEndAtTheSameEdge) {
-  for (int id : {IDC_LABEL1_0, IDC_LABEL1_1}) {
+  for (int id : {IDC_SSID_LABEL, IDC_KEY_LABEL}) {
     const HWND label = Control(id);
     wchar_t text[64] = {};
     ::GetWindowTextW(label, text, 64);
@@ -88,7 +89,7 @@ TEST_F(MainWindowTest, FieldCaptionsAreSizedToTheirTextAndEndAtTheSameEdge) {
 TEST_F(MainWindowTest, HandCursorWithItsHotSpotOverTheHelpLabel) {
   const HWND main = window->Handle();
   const HCURSOR before = ::SetCursor(nullptr);
-  ::SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(IDC_LABEL2)),
+  ::SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(IDC_HELP_LINK)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   const HCURSOR hand = ::GetCursor();
   ASSERT_NE(hand, nullptr);
@@ -104,7 +105,7 @@ TEST_F(MainWindowTest, HandCursorWithItsHotSpotOverTheHelpLabel) {
   ::DeleteObject(info.hbmMask);
   // Elsewhere the window leaves the cursor to the default handling: the arrow.
   ::SetCursor(nullptr);
-  ::SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(IDC_VER_INFO)),
+  ::SendMessageW(main, WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(IDC_VERSION_LABEL)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_NE(::GetCursor(), hand);
   ::SetCursor(before);

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "help/form2_view.h"
+#include "help/help_progress_view.h"
 #include "hotspot/batch_command_runner.h"
 #include "platform/platform.h"
-#include "ui/form1_view.h"
+#include "ui/main_view.h"
 
 namespace lumvora {
 
@@ -22,30 +22,26 @@ std::wstring MakeAppDir(const std::wstring& appDirectory);
 // The text of the box that tells the user which operation failed, on what, and why.
 std::wstring DescribeFailure(const PlatformError& error);
 
-class Form1 {
+class MainController {
  public:
-  Form1(Platform& platform, Form1View& view, Form2View& form2,
-        std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), form2_(form2), runner_(platform, view, commandTimeLimit) {}
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress,
+                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
+      : platform_(platform), view_(view), helpProgress_(helpProgress), runner_(platform, view, commandTimeLimit) {}
+  MainController(const MainController&) = delete;
+  MainController& operator=(const MainController&) = delete;
 
   // Runs before the window is first shown; ends the process when another instance runs or a platform
   // operation fails.
-  void Load();
+  void Start();
   // The window is being closed (close box, Alt+F4, system menu, WM_CLOSE from another program). A request
   // that arrives while a handler runs (a command's batch file is on disk) is carried out when it ends.
   void OnClose();
-  // The 退出 menu item.
-  void OnExitClick();
-  // The 关于 menu item.
-  void OnAboutClick();
-  // The 使用说明 label.
-  void OnLabel2Click();
-  // 创建热点, 启动热点, 关闭热点.
-  void OnCommand1Click();
-  void OnCommand2Click();
-  void OnCommand3Click();
+  void OnMenuExit();
+  void OnMenuAbout();
+  void OnHelpLinkClick();
+  void OnCreateHotspotClick();
+  void OnStartHotspotClick();
+  void OnCloseHotspotClick();
 
   const std::wstring& AppDir() const { return appDir_; }
   const std::wstring& VersionText() const { return versionText_; }
@@ -55,8 +51,8 @@ class Form1 {
 
  protected:
   Platform& platform_;
-  Form1View& view_;
-  Form2View& form2_;
+  MainView& view_;
+  HelpProgressView& helpProgress_;
 
   // Runs one event handler. A failing platform operation abandons the handler and is reported; the program
   // goes on. A handler that arrives while another runs (the window pumps messages while a command runs)

@@ -6,13 +6,13 @@
 
 namespace lumvora {
 
-class Form1View {
+class MainView {
  public:
-  virtual ~Form1View() = default;
+  virtual ~MainView() = default;
 
-  virtual void SetVerInfoCaption(const std::wstring& caption) = 0;
-  virtual std::wstring Text1() = 0;
-  virtual std::wstring Text2() = 0;
+  virtual void SetVersionCaption(const std::wstring& caption) = 0;
+  virtual std::wstring Ssid() = 0;
+  virtual std::wstring Key() = 0;
   // Shows the window centred on the screen.
   virtual void Show() = 0;
   // Hides the window, and shows it again where it was.

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/main_controller.h"
 
 #include "help/help_delivery.h"
 #include "hotspot/hotspot_operations.h"
@@ -35,10 +35,10 @@ std::wstring DescribeFailure(const PlatformError& error) {
   return text;
 }
 
-void Form1::Load() {
+void MainController::Start() {
   try {
     versionText_ = FormatVersionText(platform_.VersionNumbers());
-    view_.SetVerInfoCaption(L"程序版本：" + versionText_);
+    view_.SetVersionCaption(L"程序版本：" + versionText_);
     if (platform_.PreviousInstance()) {
       platform_.ShowMessage(kAlreadyRunningText, MessageIcon::None, kAppTitle);
       platform_.EndProcess();
@@ -51,18 +51,18 @@ void Form1::Load() {
   view_.Show();
 }
 
-void Form1::ReportFailure(const PlatformError& error) {
+void MainController::ReportFailure(const PlatformError& error) {
   platform_.ShowMessage(DescribeFailure(error), MessageIcon::Error, kAppTitle);
 }
 
-void Form1::TroubleshootingNoticeThenEnd() {
+void MainController::TroubleshootingNoticeThenEnd() {
   if (ending_) return;
   ending_ = true;
   platform_.ShowMessage(kTroubleshootingNoticeText, MessageIcon::None, kAppTitle);
   platform_.EndProcess();
 }
 
-void Form1::OnClose() {
+void MainController::OnClose() {
   if (handling_) {
     closePending_ = true;
     return;
@@ -70,33 +70,29 @@ void Form1::OnClose() {
   TroubleshootingNoticeThenEnd();
 }
 
-void Form1::OnExitClick() { TroubleshootingNoticeThenEnd(); }
+void MainController::OnMenuExit() { TroubleshootingNoticeThenEnd(); }
 
-void Form1::OnAboutClick() {
+void MainController::OnMenuAbout() {
   RunHandler([this] { platform_.ShowMessage(AboutText(versionText_), MessageIcon::None, kAppTitle); });
 }
 
-}  // namespace lumvora
-
-namespace lumvora {
-
-bool Form1::Refuse(const wchar_t* field, const std::wstring& value) {
+bool MainController::Refuse(const wchar_t* field, const std::wstring& value) {
   const std::optional<std::wstring> refusal = RefusalFor(field, ProblemWith(value, platform_));
   if (refusal) platform_.ShowMessage(*refusal, MessageIcon::Information, kNoticeCaption);
   return refusal.has_value();
 }
 
-void Form1::RunCommand(const HotspotOperation& operation) {
+void MainController::RunCommand(const HotspotOperation& operation) {
   const CommandResult result = runner_.Execute(appDir_, operation);
   // The user asked to leave while the command ran: the notice follows at once, not the result.
   if (closePending_) return;
   runner_.Report(operation, result);
 }
 
-void Form1::OnCommand1Click() {
+void MainController::OnCreateHotspotClick() {
   RunHandler([this] {
-    const std::wstring ssid = view_.Text1();
-    const std::wstring key = view_.Text2();
+    const std::wstring ssid = view_.Ssid();
+    const std::wstring key = view_.Key();
     if (ssid.empty()) {
       platform_.ShowMessage(kEmptySsidText, MessageIcon::Information, kNoticeCaption);
       return;
@@ -107,18 +103,18 @@ void Form1::OnCommand1Click() {
   });
 }
 
-void Form1::OnLabel2Click() {
-  RunHandler([this] { DeliverHelp(platform_, view_, form2_, appDir_); });
+void MainController::OnHelpLinkClick() {
+  RunHandler([this] { DeliverHelp(platform_, view_, helpProgress_, appDir_); });
 }
 
-void Form1::OnCommand2Click() {
+void MainController::OnStartHotspotClick() {
   RunHandler([this] {
     startCmd_ = kStartCommand;
     RunCommand(StartOperation());
   });
 }
 
-void Form1::OnCommand3Click() {
+void MainController::OnCloseHotspotClick() {
   RunHandler([this] {
     closeCmd_ = kCloseCommand;
     RunCommand(CloseOperation());

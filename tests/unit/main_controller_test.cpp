@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
+#include "app/main_controller.h"
 #include "unit/fakes.h"
 
 namespace lumvora::testing {
@@ -8,9 +8,9 @@ namespace {
 
 using Log = std::vector<std::wstring>;
 
-class Form1Test : public ::testing::Test {
+class MainControllerTest : public ::testing::Test {
  protected:
-  Form1Test() {
+  MainControllerTest() {
     platform.log = &log;
     view.log = &log;
   }
@@ -27,35 +27,35 @@ class Form1Test : public ::testing::Test {
 
   Log log;
   FakePlatform platform;
-  FakeForm1View view;
-  FakeForm2View form2;
-  Form1 form{platform, view, form2};
+  FakeMainView view;
+  FakeHelpProgressView helpProgress;
+  MainController controller{platform, view, helpProgress};
 };
 
-TEST_F(Form1Test, StartUpSetsVersionAndAppDirThenShowsTheWindow) {
-  EXPECT_FALSE(Ends([&] { form.Load(); }));
-  EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVerInfoCaption", L"PreviousInstance", L"AppDirectory", L"Show"}));
-  EXPECT_EQ(form.VersionText(), L"1.2.0");
-  EXPECT_EQ(view.verInfo, L"程序版本：1.2.0");
-  EXPECT_EQ(form.AppDir(), L"C:\\Apps\\Lumvora\\");
+TEST_F(MainControllerTest, StartUpSetsVersionAndAppDirThenShowsTheWindow) {
+  EXPECT_FALSE(Ends([&] { controller.Start(); }));
+  EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"AppDirectory", L"Show"}));
+  EXPECT_EQ(controller.VersionText(), L"1.2.0");
+  EXPECT_EQ(view.versionCaption, L"程序版本：1.2.0");
+  EXPECT_EQ(controller.AppDir(), L"C:\\Apps\\Lumvora\\");
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(Form1Test, VersionTextIsMajorMinorRevisionInPlainDecimal) {
+TEST_F(MainControllerTest, VersionTextIsMajorMinorRevisionInPlainDecimal) {
   EXPECT_EQ(FormatVersionText({1, 2, 7}), L"1.2.7");
   EXPECT_EQ(FormatVersionText({10, 0, 65535}), L"10.0.65535");
   EXPECT_EQ(FormatVersionText({0, 0, 0}), L"0.0.0");
 }
 
-TEST_F(Form1Test, AppDirAtADriveRootEndsInTwoBackslashes) {
+TEST_F(MainControllerTest, AppDirAtADriveRootEndsInTwoBackslashes) {
   platform.appDirectory = L"D:\\";
-  form.Load();
-  EXPECT_EQ(form.AppDir(), L"D:\\\\");
+  controller.Start();
+  EXPECT_EQ(controller.AppDir(), L"D:\\\\");
 }
 
-TEST_F(Form1Test, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
+TEST_F(MainControllerTest, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
   platform.previousInstance = true;
-  EXPECT_TRUE(Ends([&] { form.Load(); }));
+  EXPECT_TRUE(Ends([&] { controller.Start(); }));
   EXPECT_FALSE(view.shown);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text, L"该程序已经在运行！");
@@ -66,9 +66,9 @@ TEST_F(Form1Test, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
   EXPECT_EQ(log[log.size() - 2], L"ShowMessage");
 }
 
-TEST_F(Form1Test, FailureDuringStartUpIsReportedThenEnds) {
+TEST_F(MainControllerTest, FailureDuringStartUpIsReportedThenEnds) {
   platform.failAppDirectory = true;
-  EXPECT_TRUE(Ends([&] { form.Load(); }));
+  EXPECT_TRUE(Ends([&] { controller.Start(); }));
   EXPECT_FALSE(view.shown);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
@@ -81,14 +81,14 @@ TEST_F(Form1Test, FailureDuringStartUpIsReportedThenEnds) {
 constexpr wchar_t kNotice[] =
     L"如果热点创建失败，可能是由于：\r\n1.您的操作系统版本低于Windows7\r\n2.您的网卡不支持\r\n3.您的操作步骤有误";
 
-TEST_F(Form1Test, ClosingAndExitShowTheNoticeOnceThenEnd) {
+TEST_F(MainControllerTest, ClosingAndExitShowTheNoticeOnceThenEnd) {
   for (int way = 0; way < 2; ++way) {
     FakePlatform p;
-    FakeForm1View v;
-    FakeForm2View f2;
-    Form1 f{p, v, f2};
-    f.Load();
-    EXPECT_TRUE(Ends([&] { way == 0 ? f.OnClose() : f.OnExitClick(); }));
+    FakeMainView v;
+    FakeHelpProgressView progress;
+    MainController f{p, v, progress};
+    f.Start();
+    EXPECT_TRUE(Ends([&] { way == 0 ? f.OnClose() : f.OnMenuExit(); }));
     ASSERT_EQ(p.messages.size(), 1u);
     EXPECT_EQ(p.messages[0].text, kNotice);
     EXPECT_EQ(p.messages[0].icon, MessageIcon::None);
@@ -97,10 +97,10 @@ TEST_F(Form1Test, ClosingAndExitShowTheNoticeOnceThenEnd) {
   }
 }
 
-TEST_F(Form1Test, ACloseRequestWhileTheNoticeIsShownDoesNotShowItAgain) {
-  form.Load();
-  platform.whileMessageShown = [&] { form.OnClose(); };
-  EXPECT_TRUE(Ends([&] { form.OnExitClick(); }));
+TEST_F(MainControllerTest, ACloseRequestWhileTheNoticeIsShownDoesNotShowItAgain) {
+  controller.Start();
+  platform.whileMessageShown = [&] { controller.OnClose(); };
+  EXPECT_TRUE(Ends([&] { controller.OnMenuExit(); }));
   EXPECT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.endProcessCalls, 1);
 }
@@ -118,12 +118,12 @@ namespace {
 
 TEST(AboutTest, SixLinesWithTheVersionAndTenBlanksBeforeTheLast) {
   FakePlatform platform;
-  FakeForm1View view;
+  FakeMainView view;
   platform.version = {1, 2, 7};
-  FakeForm2View form2;
-  Form1 form{platform, view, form2};
-  form.Load();
-  form.OnAboutClick();
+  FakeHelpProgressView helpProgress;
+  MainController controller{platform, view, helpProgress};
+  controller.Start();
+  controller.OnMenuAbout();
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text,
             L"主程序版本：1.2.7\r\n完成时间：2012-6-7\r\n主程序设计：Kestrune\r\n帮助文件制作：Quillom\r\n\r\n"

@@ -3,17 +3,16 @@
 
 namespace lumvora {
 
-class Form2View {
+class HelpProgressView {
  public:
-  virtual ~Form2View() = default;
+  virtual ~HelpProgressView() = default;
   // Shows the strip centred on the screen, not modal.
   virtual void Show() = 0;
   // Closes (unloads) the strip.
   virtual void Close() = 0;
-  // The progress bar P1.
-  virtual void SetP1Min(float value) = 0;
-  virtual void SetP1Max(float value) = 0;
-  virtual void SetP1Value(float value) = 0;
+  virtual void SetBarMin(float value) = 0;
+  virtual void SetBarMax(float value) = 0;
+  virtual void SetBarValue(float value) = 0;
 };
 
 }  // namespace lumvora

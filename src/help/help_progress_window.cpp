@@ -1,4 +1,4 @@
-#include "help/form2_window.h"
+#include "help/help_progress_window.h"
 
 #include <commctrl.h>
 
@@ -29,7 +29,7 @@ void InitProgressBarClass() {
   done = init(&controls) != FALSE;
 }
 
-bool RegisterForm2Class(HINSTANCE instance) {
+bool RegisterHelpProgressClass(HINSTANCE instance) {
   static bool registered = false;
   if (registered) return true;
   WNDCLASSEXW wc{};
@@ -38,63 +38,65 @@ bool RegisterForm2Class(HINSTANCE instance) {
   wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kForm2ClassName;
+  wc.lpszClassName = kHelpProgressClassName;
   registered = ::RegisterClassExW(&wc) != 0;
   return registered;
 }
 
 }  // namespace
 
-void Form2Window::Show() {
+void HelpProgressWindow::Show() {
   if (hwnd_ != nullptr) return;
   InitProgressBarClass();
-  if (!RegisterForm2Class(instance_)) return;
+  if (!RegisterHelpProgressClass(instance_)) return;
   // No border and no title bar; a tool window gets no taskbar button.
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kForm2ClientWidth) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kForm2ClientHeight) / 2;
-  hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kForm2ClassName, L"Form2", WS_POPUP, x, y,
-                            kForm2ClientWidth, kForm2ClientHeight, nullptr, nullptr, instance_, nullptr);
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kHelpProgressWidth) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHelpProgressHeight) / 2;
+  // The window text is never shown (no title bar); the class name serves as one.
+  hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kHelpProgressClassName, kHelpProgressClassName,
+                            WS_POPUP, x, y, kHelpProgressWidth, kHelpProgressHeight, nullptr, nullptr, instance_,
+                            nullptr);
   if (hwnd_ == nullptr) return;
-  p1_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, kForm2ClientWidth, kForm2ClientHeight,
-                          hwnd_, nullptr, instance_, nullptr);
+  bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, kHelpProgressWidth,
+                           kHelpProgressHeight, hwnd_, nullptr, instance_, nullptr);
   ApplyRange();
   ::ShowWindow(hwnd_, SW_SHOWNA);
   ::UpdateWindow(hwnd_);
 }
 
-void Form2Window::Close() {
+void HelpProgressWindow::Close() {
   if (hwnd_ == nullptr) return;
   ::DestroyWindow(hwnd_);
   hwnd_ = nullptr;
-  p1_ = nullptr;
+  bar_ = nullptr;
   drawnPosition_ = -1;
 }
 
-void Form2Window::SetP1Min(float value) {
+void HelpProgressWindow::SetBarMin(float value) {
   min_ = value;
   ApplyRange();
 }
 
-void Form2Window::SetP1Max(float value) {
+void HelpProgressWindow::SetBarMax(float value) {
   max_ = value;
   ApplyRange();
 }
 
-void Form2Window::ApplyRange() {
-  if (p1_ == nullptr) return;
-  ::SendMessageW(p1_, PBM_SETRANGE32, 0, kBarSteps);
+void HelpProgressWindow::ApplyRange() {
+  if (bar_ == nullptr) return;
+  ::SendMessageW(bar_, PBM_SETRANGE32, 0, kBarSteps);
   drawnPosition_ = -1;
 }
 
-void Form2Window::SetP1Value(float value) {
-  if (p1_ == nullptr || max_ <= min_) return;
+void HelpProgressWindow::SetBarValue(float value) {
+  if (bar_ == nullptr || max_ <= min_) return;
   const float fraction = std::fmin(std::fmax((value - min_) / (max_ - min_), 0.0f), 1.0f);
   const int position = static_cast<int>(fraction * static_cast<float>(kBarSteps));
   if (position == drawnPosition_) return;
   drawnPosition_ = position;
-  ::SendMessageW(p1_, PBM_SETPOS, position, 0);
+  ::SendMessageW(bar_, PBM_SETPOS, position, 0);
   // The main window is hidden and no message loop runs while the document is written: paint now.
-  ::UpdateWindow(p1_);
+  ::UpdateWindow(bar_);
 }
 
 }  // namespace lumvora::win32

@@ -1,0 +1,10 @@
+// The window classes that the program registers. The end-to-end tests and the benchmarks find its windows by
+// these names.
+#pragma once
+
+namespace lumvora {
+
+inline constexpr wchar_t kMainWindowClassName[] = L"LumvoraMainWindow";
+inline constexpr wchar_t kHelpProgressClassName[] = L"LumvoraHelpProgress";
+
+}  // namespace lumvora
