@@ -39,36 +39,53 @@ std::vector<std::pair<std::string, double>> RunOnce(const std::wstring& exe, con
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
-  const std::wstring exe = bench::FromBuildPath(TRACED_EXE);
-  const std::wstring dir = exe.substr(0, exe.find_last_of(L'\\'));
-  const std::wstring traceFile = bench::MakeDir(L"lumvora_bench_trace_") + L"\\marks.txt";
-  ::SetEnvironmentVariableW(L"LUMVORA_STARTUP_TRACE_FILE", traceFile.c_str());
-
-  RunOnce(exe, dir, traceFile);  // unmeasured: the exe's first load from disk
+struct Breakdown {
+  std::wstring exe;
   std::vector<std::string> order;
   std::map<std::string, std::vector<double>> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto marks = RunOnce(exe, dir, traceFile);
-    if (marks.empty()) {
-      std::printf("the traced Lumvora.exe wrote no marks within 30 s\n");
-      return 1;
-    }
+
+  bool Add(const std::vector<std::pair<std::string, double>>& marks) {
     for (const auto& [event, ms] : marks) {
       if (times.find(event) == times.end()) order.push_back(event);
       times[event].push_back(ms);
     }
+    return !marks.empty();
   }
-  // In the order of the median time, which is the order of a typical start.
-  std::stable_sort(order.begin(), order.end(), [&](const std::string& a, const std::string& b) {
-    return bench::Median(times[a]) < bench::Median(times[b]);
-  });
-  std::printf("start-up breakdown of the traced build, %d runs: median ms from process creation\n", runs);
-  for (const std::string& event : order) {
-    const auto& t = times[event];
-    std::printf("  %8.1f  %s%s\n", bench::Median(t), event.c_str(),
-                static_cast<int>(t.size()) < runs ? "  (not in every run)" : "");
+
+  void Print(const char* title, int runs) {
+    // In the order of the median time, which is the order of a typical start.
+    std::stable_sort(order.begin(), order.end(), [&](const std::string& a, const std::string& b) {
+      return bench::Median(times[a]) < bench::Median(times[b]);
+    });
+    std::printf("%s\n", title);
+    for (const std::string& event : order) {
+      const auto& t = times[event];
+      std::printf("  %8.1f  %s%s\n", bench::Median(t), event.c_str(),
+                  static_cast<int>(t.size()) < runs ? "  (not in every run)" : "");
+    }
   }
+};
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
+  const std::wstring traceFile = bench::MakeDir(L"lumvora_bench_trace_") + L"\\marks.txt";
+  ::SetEnvironmentVariableW(L"LUMVORA_STARTUP_TRACE_FILE", traceFile.c_str());
+  Breakdown lumvora{bench::FromBuildPath(TRACED_EXE), {}, {}};
+  Breakdown minimal{bench::FromBuildPath(MINIMAL_TRACED_EXE), {}, {}};
+  const auto run = [&](const Breakdown& program) {
+    return RunOnce(program.exe, program.exe.substr(0, program.exe.find_last_of(L'\\')), traceFile);
+  };
+  run(lumvora);  // unmeasured: each exe's first load from disk
+  run(minimal);
+  for (int i = 0; i < runs; ++i) {
+    if (!minimal.Add(run(minimal)) || !lumvora.Add(run(lumvora))) {
+      std::printf("a traced program wrote no marks within 30 s\n");
+      return 1;
+    }
+  }
+  std::printf("start-up breakdown of the traced builds, %d runs each, alternating: median ms from process creation\n",
+              runs);
+  lumvora.Print("Lumvora.exe:", runs);
+  minimal.Print("the minimal window program:", runs);
   return 0;
 }
