@@ -10,6 +10,9 @@
 
 namespace bench {
 
+// The window class of the minimal window program, the start-up benchmarks' reference.
+inline constexpr wchar_t kMinimalWindowClassName[] = L"LumvoraBenchMinimal";
+
 inline double NowMs() {
   LARGE_INTEGER frequency, counter;
   ::QueryPerformanceFrequency(&frequency);
@@ -69,6 +72,17 @@ inline HWND VisibleWindow(DWORD pid, const wchar_t* className) {
     if (owner == pid && ::IsWindowVisible(hwnd)) return hwnd;
   }
   return nullptr;
+}
+
+// Milliseconds since the process was created, on the clock that a program's own start-up marks use.
+inline double MsSinceCreation(HANDLE process) {
+  FILETIME created, exited, kernel, user, now;
+  ::GetSystemTimePreciseAsFileTime(&now);
+  ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  return static_cast<double>(static_cast<long long>(ticks(now) - ticks(created))) / 10000.0;
 }
 
 inline void Stop(HANDLE process) {

@@ -2,6 +2,7 @@
 // Its traced build carries the same start-up marks as Lumvora's, so the two breakdowns line up.
 #include <windows.h>
 
+#include "bench_util.h"
 #include "platform/startup_trace.h"
 
 namespace {
@@ -20,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"LumvoraBenchMinimal";
+  wc.lpszClassName = bench::kMinimalWindowClassName;
   ::RegisterClassW(&wc);
   LUMVORA_STARTUP_MARK("window class registered");
   const HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,

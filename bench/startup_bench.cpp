@@ -1,5 +1,8 @@
 // Time from process start to the main window being visible: Lumvora.exe against a program that only
 // shows an empty window, alternating, in one run under the same conditions.
+// Usage: lumvora_bench_startup [runs] [other Lumvora.exe]
+// Given another build of Lumvora, it is the reference instead of the empty window: a same-run comparison
+// of two versions, for deciding whether a change pays.
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,13 +11,19 @@
 
 namespace {
 
-double TimeToWindow(const std::wstring& exe, const std::wstring& directory, const wchar_t* className) {
+struct Program {
+  std::wstring exe;
+  const wchar_t* className;
+  std::wstring Directory() const { return exe.substr(0, exe.find_last_of(L'\\')); }
+};
+
+double TimeToWindow(const Program& program) {
   const double start = bench::NowMs();
   DWORD pid = 0;
-  const HANDLE process = bench::Start(exe, directory, &pid);
+  const HANDLE process = bench::Start(program.exe, program.Directory(), &pid);
   double elapsed = -1;
   while (bench::NowMs() - start < 30000) {
-    if (bench::VisibleWindow(pid, className) != nullptr) {
+    if (bench::VisibleWindow(pid, program.className) != nullptr) {
       elapsed = bench::NowMs() - start;
       break;
     }
@@ -29,31 +38,39 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& directory, cons
 
 int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
-  const std::wstring lumvora = bench::FromBuildPath(LUMVORA_EXE);
-  const std::wstring minimal = bench::FromBuildPath(MINIMAL_EXE);
-  const std::wstring lumvoraDir = lumvora.substr(0, lumvora.find_last_of(L'\\'));
-  const std::wstring minimalDir = minimal.substr(0, minimal.find_last_of(L'\\'));
+  const Program lumvora{bench::FromBuildPath(LUMVORA_EXE), lumvora::kMainWindowClassName};
+  const bool otherBuild = argc > 2;
+  const Program reference = otherBuild ? Program{argv[2], lumvora::kMainWindowClassName}
+                                       : Program{bench::FromBuildPath(MINIMAL_EXE), bench::kMinimalWindowClassName};
 
   // One unmeasured start each, so that neither pays for loading the exe from disk the first time.
-  TimeToWindow(lumvora, lumvoraDir, lumvora::kMainWindowClassName);
-  TimeToWindow(minimal, minimalDir, L"LumvoraBenchMinimal");
+  TimeToWindow(lumvora);
+  TimeToWindow(reference);
 
-  std::vector<double> lumvoraTimes, minimalTimes;
+  std::vector<double> lumvoraTimes, referenceTimes;
   for (int i = 0; i < runs; ++i) {
-    minimalTimes.push_back(TimeToWindow(minimal, minimalDir, L"LumvoraBenchMinimal"));
-    lumvoraTimes.push_back(TimeToWindow(lumvora, lumvoraDir, lumvora::kMainWindowClassName));
+    referenceTimes.push_back(TimeToWindow(reference));
+    lumvoraTimes.push_back(TimeToWindow(lumvora));
   }
-  for (double t : lumvoraTimes) {
-    if (t < 0) {
-      std::printf("Lumvora.exe did not show its window within 30 s\n");
-      return 1;
+  for (const auto* times : {&lumvoraTimes, &referenceTimes}) {
+    for (double t : *times) {
+      if (t < 0) {
+        std::printf("a program did not show its window within 30 s\n");
+        return 1;
+      }
     }
   }
   const double l = bench::Median(lumvoraTimes);
-  const double m = bench::Median(minimalTimes);
+  const double r = bench::Median(referenceTimes);
   std::printf("start-up to visible window, %d runs each, alternating\n", runs);
-  std::printf("  minimal window program: median %.1f ms\n", m);
+  if (otherBuild) {
+    std::printf("  %ls: median %.1f ms\n", reference.exe.c_str(), r);
+    std::printf("  Lumvora.exe of this build: median %.1f ms\n", l);
+    std::printf("  ratio this build / other build: %.2f\n", l / r);
+    return 0;
+  }
+  std::printf("  minimal window program: median %.1f ms\n", r);
   std::printf("  Lumvora.exe:            median %.1f ms\n", l);
-  std::printf("  ratio Lumvora / minimal: %.2f (goal: at most 1.2)\n", l / m);
+  std::printf("  ratio Lumvora / minimal: %.2f (goal: at most 1.2)\n", l / r);
   return 0;
 }

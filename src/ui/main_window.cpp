@@ -3,6 +3,8 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <cwchar>
+
 #include "platform/startup_trace.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
@@ -25,17 +27,19 @@ HFONT CreateSongTi(int points) {
                        L"宋体");
 }
 
-void SizeToText(HWND control, HFONT font, const ControlSpec& layout) {
-  const HDC dc = ::GetDC(control);
-  const HGDIOBJ old = ::SelectObject(dc, font);
-  RECT text{0, 0, 0, 0};
-  ::DrawTextW(dc, layout.text, -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
-  const int width = text.right - text.left;
-  const int height = text.bottom - text.top;
-  ::SetWindowPos(control, nullptr, layout.left + layout.width - width, layout.top, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+// Where a control goes: a label sized to its text keeps its designed right edge and top. Measured before
+// the control exists, so that it is created where it stays rather than moved there.
+RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout) {
+  RECT rect{layout.left, layout.top, layout.left + layout.width, layout.top + layout.height};
+  if (layout.sizing != Sizing::ToTextRightAligned || measuring == nullptr) return rect;
+  const HGDIOBJ old = ::SelectObject(measuring, font);
+  SIZE text{};
+  if (::GetTextExtentPoint32W(measuring, layout.text, static_cast<int>(std::wcslen(layout.text)), &text)) {
+    rect.left = rect.right - text.cx;
+    rect.bottom = rect.top + text.cy;
+  }
+  ::SelectObject(measuring, old);
+  return rect;
 }
 
 }  // namespace
@@ -153,6 +157,7 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
   LUMVORA_STARTUP_MARK("menu created");
 
+  const HDC measuring = ::CreateCompatibleDC(nullptr);
   for (const ControlSpec& layout : kMainControls) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
@@ -178,13 +183,14 @@ void MainWindow::OnCreate() {
         style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     }
-    const HWND control = ::CreateWindowExW(exStyle, className, layout.text, style, layout.left, layout.top, layout.width,
-                                           layout.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
-                                           instance_, nullptr);
-    if (control == nullptr) continue;
     const HFONT font = layout.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
+    const RECT rect = ControlRect(measuring, font, layout);
+    const HWND control = ::CreateWindowExW(exStyle, className, layout.text, style, rect.left, rect.top,
+                                           rect.right - rect.left, rect.bottom - rect.top, hwnd_,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_,
+                                           nullptr);
+    if (control == nullptr) continue;
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (layout.sizing == Sizing::ToTextRightAligned) SizeToText(control, font, layout);
     if (layout.kind == ControlKind::Edit || layout.kind == ControlKind::PasswordEdit) {
       ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // 0 lifts the default limit of 32767 characters
     }
@@ -197,6 +203,7 @@ void MainWindow::OnCreate() {
                          : layout.kind == ControlKind::Label ? "label created"
                                                              : "text box created");
   }
+  if (measuring != nullptr) ::DeleteDC(measuring);
 }
 
 void MainWindow::TakeBackground() {
