@@ -24,6 +24,7 @@
 #include "hotspot/hotspot_operations.h"
 #include "oracle/command_line_oracle.h"
 #include "oracle/hostile_values.h"
+#include "utf8.h"
 
 namespace {
 
@@ -36,14 +37,6 @@ struct Case {
   std::string line;                        // the batch line's bytes, as the program writes them
   std::vector<std::wstring> commandLines;  // what netsh was started with for this case
 };
-
-std::wstring Utf16(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
 
 std::string ReadAll(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -143,7 +136,7 @@ bool RunCases(std::vector<Shard>& shards, std::vector<Case>& cases, const std::v
       if (line.rfind("MARK ", 0) == 0) {
         current = std::stol(line.substr(5));
       } else if (line.rfind("CMDLINE ", 0) == 0 && current >= 0 && static_cast<size_t>(current) < cases.size()) {
-        cases[static_cast<size_t>(current)].commandLines.push_back(Utf16(line.substr(8)));
+        cases[static_cast<size_t>(current)].commandLines.push_back(e2e::Utf16(line.substr(8)));
       }
     }
   }
@@ -165,7 +158,7 @@ int wmain(int argc, wchar_t** argv) {
 
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
-  std::wstring fake = Utf16(FAKE_NETSH_EXE);
+  std::wstring fake = e2e::Utf16(FAKE_NETSH_EXE);
   if (!fake.empty() && fake[0] == L'/') fake = L"Z:" + fake;
   std::replace(fake.begin(), fake.end(), L'/', L'\\');
   std::vector<Shard> shards(kShards);

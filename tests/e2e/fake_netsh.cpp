@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+
+#include "utf8.h"
 #include <map>
 #include <string>
 #include <vector>
@@ -73,14 +75,6 @@ std::string ToCodePage(const std::wstring& text, UINT codePage) {
                                       nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
 
@@ -189,7 +183,7 @@ int wmain() {
   }
 
   int exitCode = std::atoi(settings["exit"].c_str());
-  std::wstring output = FromUtf8(settings["output"]);
+  std::wstring output = e2e::Utf16(settings["output"]);
   for (size_t at; (at = output.find(L"\\n")) != std::wstring::npos;) output.replace(at, 2, L"\r\n");
 
   if (settings["judge"] == "1" && hasSsid) {

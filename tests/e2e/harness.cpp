@@ -9,22 +9,6 @@
 
 namespace e2e {
 
-std::wstring Utf16(const char* utf8) {
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, out.data(), n);
-  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-  return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-  return out;
-}
-
 std::wstring BuiltFile(const char* buildPath) {
   // The build passes paths as the build machine sees them; under Wine a Unix path lies on Z:.
   std::wstring path = Utf16(buildPath);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "utf8.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -135,7 +137,5 @@ struct NetshCall {
   std::map<std::wstring, std::string> batches;   // every batch file present while it ran, with its bytes
 };
 std::vector<NetshCall> NetshCalls(const AppDir& dir);
-std::wstring Utf16(const char* utf8);
-std::string Utf8(const std::wstring& text);
 
 }  // namespace e2e
