@@ -4,6 +4,13 @@
 #include "platform/win32_platform.h"
 #include "ui/main_window.h"
 
+// A build for the tests shortens the time a command may take, so that running out of it takes seconds.
+#ifdef LUMVORA_TEST_COMMAND_TIME_LIMIT_MS
+constexpr std::chrono::milliseconds kTimeLimit{LUMVORA_TEST_COMMAND_TIME_LIMIT_MS};
+#else
+constexpr std::chrono::milliseconds kTimeLimit = lumvora::kCommandTimeLimit;
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace lumvora;
   LUMVORA_STARTUP_BEGIN();
@@ -12,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   LUMVORA_STARTUP_MARK("library search restricted");
   win32::Win32Platform platform(instance);
   try {
-    win32::MainWindow window(instance, platform);
+    win32::MainWindow window(instance, platform, kTimeLimit);
     window.Create();
 
     MSG msg;

@@ -41,14 +41,27 @@ void MainController::Start() {
     view_.SetVersionCaption(L"程序版本：" + versionText_);
     if (platform_.PreviousInstance()) {
       platform_.ShowMessage(kAlreadyRunningText, MessageIcon::None, kAppTitle);
+      platform_.ShowPreviousInstance();
       platform_.EndProcess();
     }
     appDir_ = MakeAppDir(platform_.AppDirectory());
+    RemoveLeftoverBatchFiles();
   } catch (const PlatformError& error) {
     platform_.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
     platform_.EndProcess();
   }
   view_.Show();
+}
+
+void MainController::RemoveLeftoverBatchFiles() {
+  // Only the running instance may do this: a batch file of its own may be on disk while a command runs.
+  for (const wchar_t* name : kBatchFileNames) {
+    try {
+      platform_.DeleteFile(appDir_ + name);
+    } catch (const PlatformError&) {
+      // Not in the way of starting: each run replaces its file anyway.
+    }
+  }
 }
 
 void MainController::ReportFailure(const PlatformError& error) {

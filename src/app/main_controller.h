@@ -30,8 +30,8 @@ class MainController {
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 
-  // Runs before the window is first shown; ends the process when another instance runs or a platform
-  // operation fails.
+  // Runs before the window is first shown; ends the process when another instance runs (bringing that one
+  // forward) or a platform operation fails.
   void Start();
   // The window is being closed (close box, Alt+F4, system menu, WM_CLOSE from another program). A request
   // that arrives while a handler runs (a command's batch file is on disk) is carried out when it ends.
@@ -81,6 +81,8 @@ class MainController {
 
  private:
   void TroubleshootingNoticeThenEnd();
+  // Deletes the batch files that a run killed before it could delete them left behind, with the key.
+  void RemoveLeftoverBatchFiles();
   // Tells the user why a typed value cannot be used; true when it was refused.
   bool Refuse(const wchar_t* field, const std::wstring& value);
   // Runs a hotspot command and shows its outcome, unless a close request came meanwhile.

@@ -1,16 +1,44 @@
 #include "help/help_delivery.h"
 
+#include <optional>
 #include <vector>
 
 namespace lumvora {
 
-std::wstring HelpViewerCommand(const std::wstring& windowsDirectory, const std::wstring& documentPath) {
+std::wstring HelpViewerPath(const std::wstring& windowsDirectory) {
   std::wstring directory = windowsDirectory;
   if (!directory.empty() && directory.back() != L'\\') directory += L'\\';
-  return L"\"" + directory + L"hh.exe\" \"" + documentPath + L"\"";
+  return directory + L"hh.exe";
+}
+
+std::wstring HelpViewerCommand(const std::wstring& viewerPath, const std::wstring& documentPath) {
+  return L"\"" + viewerPath + L"\" \"" + documentPath + L"\"";
 }
 
 namespace {
+
+// The embedded document: the resource's first HelpDocLength bytes.
+std::vector<std::uint8_t> LoadDocument(Platform& platform) {
+  std::vector<std::uint8_t> document = platform.LoadResourceBytes(kHelpResourceType, kHelpResourceId);
+  if (document.size() < HelpDocLength) {
+    throw PlatformError(L"读取帮助文档", kHelpResourceType + std::wstring(L" ") + std::to_wstring(kHelpResourceId),
+                        L"资源比帮助文档短。");
+  }
+  document.resize(HelpDocLength);
+  return document;
+}
+
+// The viewer runs with this program's rights and a compiled help file can run script, so a file of that name
+// counts only when it is this program's own document: an older version, one cut short or one that another
+// program put there is written over. A file that cannot be read does not count either.
+bool HoldsTheDocument(Platform& platform, const std::wstring& path) {
+  const std::vector<std::uint8_t> document = LoadDocument(platform);
+  try {
+    return platform.ReadFileUpTo(path, document.size()) == document;
+  } catch (const PlatformError&) {
+    return false;
+  }
+}
 
 void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& helpProgress,
                    const std::wstring& path, const std::wstring& partPath) {
@@ -26,11 +54,7 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
   try {
     helpProgress.SetBarMin(0);
     helpProgress.SetBarMax(static_cast<float>(HelpDocLength));
-    const std::vector<std::uint8_t> document = platform.LoadResourceBytes(kHelpResourceType, kHelpResourceId);
-    if (document.size() < HelpDocLength) {
-      throw PlatformError(L"读取帮助文档", kHelpResourceType + std::wstring(L" ") + std::to_wstring(kHelpResourceId),
-                          L"资源比帮助文档短。");
-    }
+    const std::vector<std::uint8_t> document = LoadDocument(platform);
     // A part left by an interrupted run must not be written over in place: opening does not truncate.
     platform.DeleteFile(partPath);
     std::unique_ptr<ByteWriter> writer = platform.WriteFileBytes(partPath);
@@ -56,8 +80,11 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
 
 void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir) {
   const std::wstring path = appDir + kHelpFileName;
-  if (!platform.FileExists(path)) WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
-  platform.StartProcess(HelpViewerCommand(platform.WindowsDirectory(), path), ShowState::NormalActive);
+  if (!platform.FileExists(path) || !HoldsTheDocument(platform, path)) {
+    WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
+  }
+  const std::wstring viewer = HelpViewerPath(platform.WindowsDirectory());
+  platform.StartProcess(viewer, HelpViewerCommand(viewer, path), ShowState::NormalActive);
 }
 
 }  // namespace lumvora

@@ -18,12 +18,15 @@ inline constexpr wchar_t kHelpPartFileName[] = L"Lumvo_help.chm.part";
 inline constexpr wchar_t kHelpResourceType[] = L"CUSTOM";
 inline constexpr int kHelpResourceId = 101;
 
-// The viewer's command line: hh.exe from the Windows directory, with the document's full path quoted, so
-// that it is found whatever the current directory.
-std::wstring HelpViewerCommand(const std::wstring& windowsDirectory, const std::wstring& documentPath);
+// The viewer: hh.exe in the Windows directory.
+std::wstring HelpViewerPath(const std::wstring& windowsDirectory);
+// The viewer's command line, with the document's full path quoted, so that it is found whatever the current
+// directory.
+std::wstring HelpViewerCommand(const std::wstring& viewerPath, const std::wstring& documentPath);
 
-// Writes the document out when it is not there (the strip standing in for the main window meanwhile) and
-// starts the viewer. Throws PlatformError; the main window is back and no partial file is left then.
+// Writes the document out when it is not there, or what is there is not this program's own (the strip
+// standing in for the main window meanwhile), and starts the viewer. Throws PlatformError; the main window
+// is back and no partial file is left then.
 void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir);
 
 }  // namespace lumvora

@@ -50,10 +50,6 @@ class BusyScope {
 
 }  // namespace
 
-void BatchCommandRunner::Run(const std::wstring& appDir, const HotspotOperation& operation) {
-  Report(operation, Execute(appDir, operation));
-}
-
 CommandResult BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
   const std::wstring path = appDir + operation.fileName;
   BusyScope busy(view_);

@@ -33,10 +33,8 @@ class BatchCommandRunner {
   BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
       : platform_(platform), view_(view), timeLimit_(timeLimit) {}
 
-  // Execute, then Report. Throws PlatformError when a platform operation fails; the batch file is not left
-  // behind then.
-  void Run(const std::wstring& appDir, const HotspotOperation& operation);
-  // Writes the batch file, runs it with the window busy and deletes it.
+  // Writes the batch file, runs it with the window busy and deletes it. Throws PlatformError when a platform
+  // operation fails; the batch file is not left behind then.
   CommandResult Execute(const std::wstring& appDir, const HotspotOperation& operation);
   // Tells the user what the command did.
   void Report(const HotspotOperation& operation, const CommandResult& result);

@@ -47,15 +47,15 @@ std::optional<std::wstring> RefusalFor(const wchar_t* field, ValueProblem proble
 }
 
 HotspotOperation CreateOperation(std::wstring commandLine) {
-  return {std::move(commandLine), L"WXRD.bat", L"无线热点创建成功！", L"无线热点创建失败！"};
+  return {std::move(commandLine), kCreateBatchFile, L"无线热点创建成功！", L"无线热点创建失败！"};
 }
 
 HotspotOperation StartOperation() {
-  return {kStartCommand, L"QDWXRD.bat", L"无线热点启动成功！", L"无线热点启动失败！"};
+  return {kStartCommand, kStartBatchFile, L"无线热点启动成功！", L"无线热点启动失败！"};
 }
 
 HotspotOperation CloseOperation() {
-  return {kCloseCommand, L"GBWXRD.bat", L"无线热点已关闭！", L"无线热点关闭失败！"};
+  return {kCloseCommand, kCloseBatchFile, L"无线热点已关闭！", L"无线热点关闭失败！"};
 }
 
 }  // namespace lumvora

@@ -14,6 +14,11 @@ inline constexpr wchar_t kCreatePrefix[] = L"netsh wlan set hostednetwork mode=a
 inline constexpr wchar_t kKeyTag[] = L" Key=";
 inline constexpr wchar_t kStartCommand[] = L"netsh wlan start hostednetwork";
 inline constexpr wchar_t kCloseCommand[] = L"netsh wlan set hostednetwork mode=disallow";
+inline constexpr wchar_t kCreateBatchFile[] = L"WXRD.bat";
+inline constexpr wchar_t kStartBatchFile[] = L"QDWXRD.bat";
+inline constexpr wchar_t kCloseBatchFile[] = L"GBWXRD.bat";
+// Every batch file the program writes: a run that was killed leaves its file, with the key, behind.
+inline constexpr const wchar_t* kBatchFileNames[] = {kCreateBatchFile, kStartBatchFile, kCloseBatchFile};
 
 // What stands in the way of passing a typed value to netsh through a batch file.
 enum class ValueProblem { None, QuoteOrControl, NotInCodePage };

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,19 +47,19 @@ class PlatformError : public std::runtime_error {
 
 // What a batch file run by the command interpreter did.
 struct CommandResult {
-  bool finished = false;         // false: still running when the time limit passed (it is left running)
+  bool finished = false;         // false: still running when the time limit passed (it was ended)
   std::uint32_t exitCode = 0;    // the interpreter's exit code, when finished
   std::wstring output;           // standard output and error as printed, decoded from the OEM code page
 };
 
-// A file that the program wrote and holds open until it deletes it. Meanwhile others may read it, but
+// A file that the program wrote and holds open until it deletes it. Meanwhile anyone may read it, but
 // nobody may write, rename, replace or delete it: a batch file is read again by the interpreter after each
 // command, so whoever could change it while it runs could run anything with the user's rights.
 class HeldFile {
  public:
-  // A file dropped without Delete() (a run abandoned by an error) is still removed.
+  // A file dropped without Delete() (a run abandoned by an error) is still removed, as far as it can be.
   virtual ~HeldFile() = default;
-  // Deletes the file and lets go of it; a failure is reported here.
+  // Lets go of the file and deletes it; a failure is reported here.
   virtual void Delete() = 0;
 };
 
@@ -76,23 +78,26 @@ class Platform {
 
   // Modal: returns once the user has pressed OK. An empty caption means the application title.
   virtual void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) = 0;
-  // Starts a command line and returns at once. A bare program name is looked for in the executable's
-  // directory before the current one.
-  virtual void StartProcess(const std::wstring& commandLine, ShowState show) = 0;
+  // Starts the program at its full path (never looked for anywhere) with the command line, and returns at
+  // once.
+  virtual void StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState show) = 0;
   // Runs the batch file with the system's command interpreter, its window minimized, and captures what it
   // prints. The interpreter's current directory is the system directory, so that a bare command name in the
   // batch file means the system's own program, never one that lies beside the batch file. Waits at most
-  // the time limit, keeping the windows painted meanwhile; a process still running then is left running.
+  // the time limit, keeping the windows painted meanwhile; then the interpreter is ended, with every
+  // program that it started. Whatever ends this program ends them too.
   virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
   // Whether the code page that the command interpreter reads batch files in has an exact counterpart for
   // every character of the text.
   virtual bool RepresentableInBatchFile(const std::wstring& text) = 0;
-  // Creates or truncates the batch file and writes the line in the code page that the command interpreter
-  // reads it in, followed by CR LF. A line with a character that the code page cannot represent is refused,
-  // never written with a substitute.
-  virtual void WriteTextFile(const std::wstring& path, const std::wstring& line) = 0;
-  // The same, but the file stays open and locked until it is deleted (see HeldFile).
+  // Writes the batch file anew (whatever lay at the path is removed first, never written through) in the
+  // code page that the command interpreter reads it in, the line followed by CR LF, and holds it (see
+  // HeldFile). A line with a character that the code page cannot represent is refused, never written with a
+  // substitute. The file is read back through the held handle: a file that no longer holds what was written
+  // is a failure.
   virtual std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) = 0;
+  // The file's bytes, or nothing when it holds more than maxBytes.
+  virtual std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) = 0;
   // Opens the file for writing bytes; creates it when missing and does not truncate it.
   virtual std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) = 0;
   // Renames a file, replacing one of the new name.
@@ -109,6 +114,9 @@ class Platform {
   virtual std::wstring WindowsDirectory() = 0;
   virtual Version VersionNumbers() = 0;
   virtual bool PreviousInstance() = 0;
+  // Brings the main window of the instance that runs already to the front, restored if it was minimized.
+  // Does nothing when that window cannot be seen.
+  virtual void ShowPreviousInstance() = 0;
 
   // Ends the process at once: no further handler of any window runs. Never returns.
   [[noreturn]] virtual void EndProcess() = 0;

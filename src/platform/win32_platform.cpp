@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/window_class_names.h"
+
 namespace lumvora::win32 {
 
 std::wstring SystemErrorText(DWORD error) {
@@ -93,16 +95,23 @@ void Win32Platform::ShowMessage(const std::wstring& text, MessageIcon icon, cons
 
 std::wstring Win32Platform::AppDirectory() { return DirectoryOfPath(ModulePath(nullptr)); }
 
+std::span<const std::uint8_t> ResourceData(HMODULE module, const wchar_t* type, const wchar_t* name) {
+  const HRSRC info = ::FindResourceW(module, name, type);
+  if (info == nullptr) return {};
+  const HGLOBAL loaded = ::LoadResource(module, info);
+  const auto* data = loaded != nullptr ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
+  if (data == nullptr) return {};
+  return {data, ::SizeofResource(module, info)};
+}
+
 Version Win32Platform::VersionNumbers() {
   auto fail = [](DWORD error) {
     return PlatformError(L"读取版本信息", ModulePath(nullptr), SystemErrorText(error));
   };
-  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
-  if (info == nullptr) throw fail(::GetLastError());
-  const HGLOBAL loaded = ::LoadResource(instance_, info);
-  const auto* data = loaded != nullptr ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
-  if (data == nullptr) throw fail(::GetLastError());
-  const VS_FIXEDFILEINFO* fixed = FindFixedFileInfo(data, ::SizeofResource(instance_, info));
+  const std::span<const std::uint8_t> data =
+      ResourceData(instance_, MAKEINTRESOURCEW(16) /* RT_VERSION */, MAKEINTRESOURCEW(1));
+  if (data.empty()) throw fail(::GetLastError());
+  const VS_FIXEDFILEINFO* fixed = FindFixedFileInfo(data.data(), data.size());
   if (fixed == nullptr) throw fail(ERROR_RESOURCE_DATA_NOT_FOUND);
   // Major.minor.build.revision: the revision is the fourth number; the third is not used.
   return Version{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionLS)};
@@ -125,7 +134,30 @@ bool Win32Platform::PreviousInstance() {
   return false;
 }
 
-void Win32Platform::StartProcess(const std::wstring& commandLine, ShowState show) {
+void Win32Platform::ShowPreviousInstance() {
+  // The window of the class that is not this process's own (which exists, hidden, by now).
+  HWND other = nullptr;
+  for (HWND hwnd = nullptr; (hwnd = ::FindWindowExW(nullptr, hwnd, kMainWindowClassName, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != ::GetCurrentProcessId()) other = hwnd;
+  }
+  // Hidden, it is writing out the help document behind the progress strip: showing it would break that.
+  if (other == nullptr || !::IsWindowVisible(other)) return;
+  if (::IsIconic(other)) ::ShowWindow(other, SW_RESTORE);
+  // A box that the window shows is what must come forward, not the disabled window behind it.
+  ::SetForegroundWindow(::GetLastActivePopup(other));
+}
+
+bool IsFullPath(const std::wstring& path) {
+  const bool driveRoot = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+  const bool share = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+  return driveRoot || share;
+}
+
+void Win32Platform::StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState show) {
+  // A bare or relative name would be looked for, in the exe's folder first, where anyone may put a file.
+  if (!IsFullPath(programPath)) throw PlatformError(L"启动程序", programPath, L"程序没有以完整路径给出。");
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -133,9 +165,9 @@ void Win32Platform::StartProcess(const std::wstring& commandLine, ShowState show
   PROCESS_INFORMATION process{};
   // CreateProcess may write into the command line, so it gets a copy.
   std::wstring mutableLine = commandLine;
-  if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    throw PlatformError(L"启动程序", commandLine, SystemErrorText(::GetLastError()));
+  if (!::CreateProcessW(programPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    throw PlatformError(L"启动程序", programPath, SystemErrorText(::GetLastError()));
   }
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
@@ -216,6 +248,47 @@ void PumpMessages() {
   }
 }
 
+// The interpreter and every program that it starts, ended together: at the time limit, and by the system
+// when this program ends, however it ends (the job goes with its last handle).
+class CommandJob {
+ public:
+  CommandJob() : job_(::CreateJobObjectW(nullptr, nullptr)) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_ && !::SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+      job_.Reset();
+    }
+  }
+  // False where the process cannot join: Windows 7 nests no jobs, and this program may run in one already.
+  bool Add(HANDLE process) { return job_ && ::AssignProcessToJobObject(job_.Get(), process); }
+  // Ends everything in the job and waits, a few seconds at most, until it is gone.
+  void EndAll() {
+    ::TerminateJobObject(job_.Get(), 1);
+    for (int i = 0; i < 500; ++i) {
+      JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+      if (!::QueryInformationJobObject(job_.Get(), JobObjectBasicAccountingInformation, &accounting,
+                                       sizeof(accounting), nullptr) ||
+          accounting.ActiveProcesses == 0) {
+        return;
+      }
+      ::Sleep(10);
+    }
+  }
+
+ private:
+  UniqueKernelHandle job_;
+};
+
+// A process and its first thread, as CreateProcess gives them.
+struct StartedProcess {
+  UniqueKernelHandle process;
+  UniqueKernelHandle thread;
+  void End() {
+    ::TerminateProcess(process.Get(), 1);
+    ::WaitForSingleObject(process.Get(), 5000);
+  }
+};
+
 }  // namespace
 
 CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) {
@@ -243,14 +316,41 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::ch
   startup.hStdInput = input.Get();
   startup.hStdOutput = writeEnd;
   startup.hStdError = writeEnd;
-  std::wstring commandLine = InterpreterCommandLine(interpreter, batchPath);
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        currentDirectory.c_str(), &startup, &process)) {
-    throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  // Started suspended, so that it runs nothing before it is in the job.
+  auto start = [&](DWORD flags, StartedProcess& started) {
+    std::wstring commandLine = InterpreterCommandLine(interpreter, batchPath);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags | CREATE_SUSPENDED,
+                          nullptr, currentDirectory.c_str(), &startup, &info)) {
+      return false;
+    }
+    started.process.Reset(info.hProcess);
+    started.thread.Reset(info.hThread);
+    return true;
+  };
+  CommandJob job;
+  StartedProcess command;
+  if (!start(0, command)) throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  bool inJob = job.Add(command.process.Get());
+  if (!inJob) {
+    // The job this program runs in may let a new process leave it; that one can join ours.
+    StartedProcess leaving;
+    if (start(CREATE_BREAKAWAY_FROM_JOB, leaving)) {
+      if (job.Add(leaving.process.Get())) {
+        command.End();
+        command = std::move(leaving);
+        inJob = true;
+      } else {
+        leaving.End();
+      }
+    }
   }
-  UniqueKernelHandle processHandle(process.hProcess);
-  ::CloseHandle(process.hThread);
+  if (::ResumeThread(command.thread.Get()) == static_cast<DWORD>(-1)) {
+    const DWORD error = ::GetLastError();
+    command.End();
+    throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(error));
+  }
+  const HANDLE processHandle = command.process.Get();
   // Only the child holds the write end now, so the pipe reports its end when the child is gone.
   childOutput.Reset();
   input.Reset();
@@ -262,18 +362,25 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::ch
     DrainPipe(output.Get(), printed);
     const ULONGLONG now = ::GetTickCount64();
     const DWORD wait = now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
-    const HANDLE handles[] = {processHandle.Get()};
-    const DWORD signalled = ::MsgWaitForMultipleObjects(1, handles, FALSE, wait, QS_ALLINPUT);
+    const DWORD signalled = ::MsgWaitForMultipleObjects(1, &processHandle, FALSE, wait, QS_ALLINPUT);
     if (signalled == WAIT_OBJECT_0) {
       DrainPipe(output.Get(), printed);
       DWORD exitCode = 0;
-      ::GetExitCodeProcess(processHandle.Get(), &exitCode);
+      ::GetExitCodeProcess(processHandle, &exitCode);
       result.finished = true;
       result.exitCode = exitCode;
       break;
     }
     if (signalled == WAIT_OBJECT_0 + 1) PumpMessages();
-    if (::GetTickCount64() >= deadline) break;
+    if (::GetTickCount64() >= deadline) {
+      // Left running, netsh would go on beside the next command; outside a job, the interpreter at least goes.
+      if (inJob) {
+        job.EndAll();
+      } else {
+        command.End();
+      }
+      break;
+    }
   }
   result.output = FromOem(printed);
   return result;
@@ -337,59 +444,102 @@ class Win32ByteWriter : public ByteWriter {
   std::vector<std::uint8_t> buffer_;
 };
 
-}  // namespace
-
-void Win32Platform::WriteTextFile(const std::wstring& path, const std::wstring& line) {
-  const std::optional<std::string> bytes = ToCodePage(line, BatchFileCodePage());
-  if (!bytes) {
-    throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
-  }
-  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
-  const std::string content = *bytes + "\r\n";
-  WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
-  if (!::CloseHandle(file.Release())) {
-    throw PlatformError(L"写入文件", path, SystemErrorText(::GetLastError()));
-  }
-}
-
-namespace {
-
 class Win32HeldFile : public HeldFile {
  public:
-  Win32HeldFile(UniqueFileHandle file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
-  // The handle was opened delete-on-close: closing it removes the file, also when the process is killed.
-  ~Win32HeldFile() override = default;
+  Win32HeldFile(UniqueFileHandle lock, std::wstring path) : lock_(std::move(lock)), path_(std::move(path)) {}
+  // A file that a killed run leaves is removed at the next start.
+  ~Win32HeldFile() override {
+    if (!lock_) return;
+    lock_.Reset();
+    ::DeleteFileW(path_.c_str());
+  }
   void Delete() override {
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (!::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof(disposition))) {
-      throw PlatformError(L"删除文件", path_, SystemErrorText(::GetLastError()));
-    }
-    file_.Reset();
+    // The lock shares no delete access, so that nobody else can delete or rename the file: it must go
+    // before the file can.
+    lock_.Reset();
+    if (::DeleteFileW(path_.c_str())) return;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) throw PlatformError(L"删除文件", path_, SystemErrorText(error));
   }
 
  private:
-  UniqueFileHandle file_;
+  UniqueFileHandle lock_;
   std::wstring path_;
 };
 
+// Reads up to limit bytes and tells whether there was more.
+bool ReadUpTo(HANDLE file, std::string& bytes, size_t limit, const std::wstring& path) {
+  char buffer[64 * 1024];
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(file, buffer, sizeof(buffer), &read, nullptr)) {
+      throw PlatformError(L"读取文件", path, SystemErrorText(::GetLastError()));
+    }
+    if (read == 0) return false;
+    if (bytes.size() + read > limit) return true;
+    bytes.append(buffer, read);
+  }
+}
+
 }  // namespace
+
+UniqueFileHandle LockWrittenFile(const std::wstring& path, const std::string& expected) {
+  auto fail = [&](const wchar_t* operation, const std::wstring& why) {
+    ::DeleteFileW(path.c_str());
+    return PlatformError(operation, path, why);
+  };
+  // Not through a link put in its place: that would be read as something other than what was written.
+  UniqueFileHandle lock(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!lock) throw fail(L"锁定文件", SystemErrorText(::GetLastError()));
+  std::string present;
+  const bool longer = ReadUpTo(lock.Get(), present, expected.size(), path);
+  if (longer || present != expected) {
+    lock.Reset();
+    throw fail(L"核对文件",
+               L"文件写入后被另一个程序改动了，命令没有运行。请把 Lumvora.exe 放到只有管理员能写入的文件夹中再试。");
+  }
+  return lock;
+}
 
 std::unique_ptr<HeldFile> Win32Platform::WriteHeldTextFile(const std::wstring& path, const std::wstring& line) {
   const std::optional<std::string> bytes = ToCodePage(line, BatchFileCodePage());
   if (!bytes) {
     throw PlatformError(L"写入文件", path, L"文本中有系统代码页无法表示的字符。");
   }
-  // Sharing read only: the interpreter may read the file, nobody may open it to write, and renaming,
-  // replacing or deleting it needs delete access, which is not shared either. Delete access and
-  // delete-on-close are ours, so that the file goes with the handle whatever ends the program.
-  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
   const std::string content = *bytes + "\r\n";
-  WriteAll(file.Get(), content.data(), static_cast<DWORD>(content.size()), path);
-  return std::make_unique<Win32HeldFile>(std::move(file), path);
+  // Whatever lies at the path goes first: writing through a hard link planted there would overwrite another
+  // file with this program's rights. A failure to delete shows when the file cannot be created new.
+  ::DeleteFileW(path.c_str());
+  {
+    // While it is written nobody may open it at all. A handle with write access would force every reader,
+    // the interpreter too, to share write: it is closed before the lock is taken.
+    UniqueFileHandle writer(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!writer) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
+    try {
+      WriteAll(writer.Get(), content.data(), static_cast<DWORD>(content.size()), path);
+    } catch (const PlatformError&) {
+      writer.Reset();
+      ::DeleteFileW(path.c_str());
+      throw;
+    }
+    if (!::CloseHandle(writer.Release())) {
+      const DWORD error = ::GetLastError();
+      ::DeleteFileW(path.c_str());
+      throw PlatformError(L"写入文件", path, SystemErrorText(error));
+    }
+  }
+  return std::make_unique<Win32HeldFile>(LockWrittenFile(path, content), path);
+}
+
+std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) {
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw PlatformError(L"读取文件", path, SystemErrorText(::GetLastError()));
+  std::string bytes;
+  if (ReadUpTo(file.Get(), bytes, maxBytes, path)) return std::nullopt;
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 std::unique_ptr<ByteWriter> Win32Platform::WriteFileBytes(const std::wstring& path) {
@@ -436,13 +586,11 @@ bool Win32Platform::FileExists(const std::wstring& path) {
 }
 
 std::vector<std::uint8_t> Win32Platform::LoadResourceBytes(const std::wstring& type, int id) {
-  const std::wstring subject = type + L" " + std::to_wstring(id);
-  const HRSRC info = ::FindResourceW(instance_, MAKEINTRESOURCEW(id), type.c_str());
-  if (info == nullptr) throw PlatformError(L"读取资源", subject, SystemErrorText(::GetLastError()));
-  const HGLOBAL loaded = ::LoadResource(instance_, info);
-  const auto* data = loaded != nullptr ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
-  if (data == nullptr) throw PlatformError(L"读取资源", subject, SystemErrorText(::GetLastError()));
-  return std::vector<std::uint8_t>(data, data + ::SizeofResource(instance_, info));
+  const std::span<const std::uint8_t> data = ResourceData(instance_, type.c_str(), MAKEINTRESOURCEW(id));
+  if (data.empty()) {
+    throw PlatformError(L"读取资源", type + L" " + std::to_wstring(id), SystemErrorText(::GetLastError()));
+  }
+  return std::vector<std::uint8_t>(data.begin(), data.end());
 }
 
 void Win32Platform::EndProcess() { ::ExitProcess(0); }

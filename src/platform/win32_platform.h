@@ -4,6 +4,7 @@
 #include "platform/win32_windows.h"
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/platform.h"
@@ -51,6 +52,19 @@ std::wstring FromOem(const std::string& bytes);
 // The fixed part of a version resource (VS_VERSIONINFO), or null when the data holds none.
 const VS_FIXEDFILEINFO* FindFixedFileInfo(const std::uint8_t* data, size_t size);
 
+// A resource of the module, where the loaded image holds it; empty when it is missing.
+std::span<const std::uint8_t> ResourceData(HMODULE module, const wchar_t* type, const wchar_t* name);
+
+// Takes the lock on a batch file just written: open for reading only, sharing reading only, so that any
+// reader may open it and nobody may write, rename, replace or delete it. Whoever could open the file between
+// its writing and this point has had to let go, or the lock cannot be taken; what they may have written is
+// caught by reading the file back. A failure to lock or a difference is a PlatformError, and the file is
+// deleted.
+UniqueFileHandle LockWrittenFile(const std::wstring& path, const std::string& expected);
+
+// Whether a path names a file by its full path: from a drive root or a UNC share, never looked for.
+bool IsFullPath(const std::wstring& path);
+
 // The name of the mutex that marks a running instance. Local to the logon session, as a user's own
 // program is.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Lumvora.SingleInstance.5b0e2c1a";
@@ -63,13 +77,13 @@ class Win32Platform : public Platform {
   void SetOwnerWindow(HWND owner) { owner_ = owner; }
 
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
-  void StartProcess(const std::wstring& commandLine, ShowState show) override;
+  void StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState show) override;
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override;
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return ToCodePage(text, BatchFileCodePage()).has_value();
   }
-  void WriteTextFile(const std::wstring& path, const std::wstring& line) override;
   std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override;
+  std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
   void DeleteFile(const std::wstring& path) override;
   void RenameFile(const std::wstring& from, const std::wstring& to) override;
@@ -79,6 +93,7 @@ class Win32Platform : public Platform {
   std::wstring AppDirectory() override;
   Version VersionNumbers() override;
   bool PreviousInstance() override;
+  void ShowPreviousInstance() override;
   [[noreturn]] void EndProcess() override;
 
  private:

@@ -44,11 +44,11 @@ RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
+MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit)
     : instance_(instance),
       platform_(platform),
       helpProgress_(instance),
-      controller_(platform, *this, helpProgress_) {}
+      controller_(platform, *this, helpProgress_, commandTimeLimit) {}
 
 void MainWindow::Create() {
   // Decoding the JPEG costs about as much as creating the window and its controls: do both at once.

@@ -17,7 +17,8 @@ namespace lumvora::win32 {
 
 class MainWindow : public MainView {
  public:
-  MainWindow(HINSTANCE instance, Win32Platform& platform);
+  MainWindow(HINSTANCE instance, Win32Platform& platform,
+             std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 

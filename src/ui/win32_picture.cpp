@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/win32_platform.h"
+
 // The JPEG decoder is stb_image (Debian's libstb-dev), compiled in for JPEG alone. The system's own picture
 // loader would start COM and, under it, half a dozen libraries: that was most of the start-up time.
 #define STB_IMAGE_STATIC
@@ -28,15 +30,13 @@ struct DecodedPixels {
 }  // namespace
 
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
-  const HRSRC info = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-  if (info == nullptr) return UniqueBitmap();
-  const HGLOBAL loaded = ::LoadResource(instance, info);
-  const auto* data = loaded != nullptr ? static_cast<const stbi_uc*>(::LockResource(loaded)) : nullptr;
-  const DWORD size = ::SizeofResource(instance, info);
-  if (data == nullptr || size == 0 || size > 0x7FFFFFFF) return UniqueBitmap();
+  const std::span<const std::uint8_t> data =
+      ResourceData(instance, MAKEINTRESOURCEW(10) /* RT_RCDATA */, MAKEINTRESOURCEW(id));
+  if (data.empty() || data.size() > 0x7FFFFFFF) return UniqueBitmap();
 
   int width = 0, height = 0, channels = 0;
-  const DecodedPixels rgb(stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 3));
+  const DecodedPixels rgb(
+      stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 3));
   if (rgb.data == nullptr || width <= 0 || height <= 0) return UniqueBitmap();
 
   // A top-down 32-bit DIB section: rows need no padding, and GDI wants blue, green, red.

@@ -188,7 +188,7 @@ int wmain(int argc, wchar_t** argv) {
       c.failure = JudgeRefusal(c, platform);
       continue;
     }
-    // The bytes WriteTextFile would write: the program's line in the batch file's code page.
+    // The bytes WriteHeldTextFile would write: the program's line in the batch file's code page.
     const auto bytes = lumvora::win32::ToCodePage(lumvora::BuildCreateCommand(c.ssid, c.key),
                                                   lumvora::win32::BatchFileCodePage());
     if (!bytes) {

@@ -7,9 +7,12 @@
 //   output=TEXT what to print (UTF-8 here, printed in the OEM code page; "\n" stands for a line break)
 //   judge=1     check SSID and key the way netsh does (SSID 1 to 32 bytes, key 8 to 63 characters)
 //   probe=1     try, as another program would, to open each batch file for writing and to rename it
+//   readers=1   open each batch file for reading as the strictest readers would: sharing read only, and
+//               sharing read and write (the C runtime's default); and for writing
 // Each call appends a record to netsh_calls.txt (UTF-8): its own path, its parent's (the interpreter's)
-// command line, the raw command line, the parsed SSID and key, what the probe could do, and the bytes of
-// every batch file present, in hex.
+// command line, the raw command line, the parsed SSID and key, what the probe and the readers could do, and
+// the bytes of every batch file present, in hex, read sharing read only: a reader that the command
+// interpreter may be on Windows, whose share mode is not documented.
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -78,10 +81,8 @@ std::string ToCodePage(const std::wstring& text, UINT codePage) {
   return out;
 }
 
-// Shares everything, as the command interpreter does when it reads a batch file.
 std::string ReadAll(const std::wstring& path) {
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
   std::string bytes;
   char buffer[4096];
@@ -142,6 +143,25 @@ std::string Probe(const std::wstring& dir) {
   return found;
 }
 
+// Whether each batch file opens for reading sharing read only, for reading sharing read and write, and for
+// writing: "read=1 readwrite=1 write=0 " for each.
+std::string Readers(const std::wstring& dir) {
+  std::string found;
+  for (const std::wstring& name : BatchFiles(dir)) {
+    const std::wstring path = dir + L"\\" + name;
+    auto opens = [&](DWORD access, DWORD share) {
+      const HANDLE file = ::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return '0';
+      ::CloseHandle(file);
+      return '1';
+    };
+    found += std::string("read=") + opens(GENERIC_READ, FILE_SHARE_READ) +
+             " readwrite=" + opens(GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE) +
+             " write=" + opens(GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) + " ";
+  }
+  return found;
+}
+
 }  // namespace
 
 int wmain() {
@@ -170,6 +190,7 @@ int wmain() {
   std::string record = "EXE " + ToCodePage(SelfPath(), CP_UTF8) + "\n";
   record += "PARENT " + ToCodePage(ParentCommandLine(), CP_UTF8) + "\n";
   if (settings["probe"] == "1") record += "PROBE " + Probe(dir) + "\n";
+  if (settings["readers"] == "1") record += "READERS " + Readers(dir) + "\n";
   record += "CMDLINE " + ToCodePage(::GetCommandLineW(), CP_UTF8) + "\n";
   if (hasSsid) record += "SSID " + Hex(ToCodePage(ssid, CP_UTF8)) + "\n";
   if (hasKey) record += "KEY " + Hex(ToCodePage(key, CP_UTF8)) + "\n";

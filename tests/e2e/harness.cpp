@@ -1,6 +1,8 @@
 #include "e2e/harness.h"
 #include "ui/window_class_names.h"
 
+#include <tlhelp32.h>
+
 #include <cwchar>
 #include <fstream>
 #include <iterator>
@@ -146,6 +148,20 @@ std::vector<HWND> TopLevelWindows(DWORD pid) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName) {
+  std::vector<DWORD> children;
+  const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+    if ((parent == 0 || entry.th32ParentProcessID == parent) && _wcsicmp(entry.szExeFile, exeName) == 0) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  ::CloseHandle(snapshot);
+  return children;
 }
 
 HWND App::MainWindow() const {
@@ -422,6 +438,8 @@ std::vector<NetshCall> NetshCalls(const AppDir& dir) {
       call.interpreterCommandLine = rest;
     } else if (tag == "PROBE") {
       call.probe = rest;
+    } else if (tag == "READERS") {
+      call.readers = rest;
     } else if (tag == "CMDLINE") {
       call.commandLine = rest;
     } else if (tag == "SSID") {

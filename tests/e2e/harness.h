@@ -79,6 +79,8 @@ std::wstring LumvoraExe();
 std::wstring ReadText(HWND window);
 std::wstring ClassOf(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD pid);
+// The running processes of that executable name that the given process started (any process: 0).
+std::vector<DWORD> ChildProcesses(DWORD parent, const wchar_t* exeName);
 // The control's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND control);
 void PostClick(HWND button);
@@ -132,6 +134,7 @@ struct NetshCall {
   std::string exe;                               // the fake's own path, UTF-8
   std::string interpreterCommandLine;            // its parent's command line, UTF-8
   std::string probe;                             // what another process could do to the batch file meanwhile
+  std::string readers;                           // which readers and writers could open it meanwhile
   std::string commandLine;                       // UTF-8
   std::optional<std::wstring> ssid, key;         // as netsh parsed them
   std::map<std::wstring, std::string> batches;   // every batch file present while it ran, with its bytes

@@ -297,15 +297,35 @@ TEST_F(Hotspot, ABatchFileThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
   Ok(next);
 }
 
-// While netsh runs, no other program can write the batch file or rename it, and it is gone afterwards.
+// While netsh runs, no other program can write the batch file or rename it, any reader that shares reading
+// can read it, and it is gone afterwards.
 TEST_F(Hotspot, TheBatchFileIsLockedWhileItRunsAndDeletedAfterwards) {
-  Start("probe=1");
+  Start("probe=1\nreaders=1");
   Ok(Click(IDC_CLOSE_HOTSPOT));
   const auto calls = NetshCalls(dir);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].probe, "write=0 rename=0 ");
+  EXPECT_EQ(calls[0].readers, "read=1 readwrite=1 write=0 ");
   EXPECT_EQ(calls[0].batches.at(L"GBWXRD.bat"), "netsh wlan set hostednetwork mode=disallow\r\n");
   EXPECT_TRUE(BatchFilesLeft().empty());
+}
+
+// In a build whose time limit is a few seconds, a netsh that takes far longer is ended, with the
+// interpreter, before the box appears; and the next click runs as usual.
+TEST_F(Hotspot, ACommandOverTheTimeLimitIsEndedWithEverythingItStarted) {
+  ASSERT_TRUE(::CopyFileW(BuiltFile(SHORT_LIMIT_EXE).c_str(), dir.Exe().c_str(), FALSE));
+  Start("sleep=60000");
+  const MessageBoxInfo box = Click(IDC_START_HOTSPOT);
+  EXPECT_EQ(box.text, L"无线热点启动失败！\r\n\r\n命令在60秒内没有结束，结果未知。");
+  EXPECT_TRUE(ChildProcesses(0, L"netsh.exe").empty()) << "netsh left running";
+  EXPECT_TRUE(ChildProcesses(app->Pid(), L"cmd.exe").empty()) << "the interpreter left running";
+  EXPECT_TRUE(BatchFilesLeft().empty());
+  Ok(box);
+  InstallFakeNetsh(dir);
+  const MessageBoxInfo next = Click(IDC_START_HOTSPOT);
+  EXPECT_EQ(next.text, L"无线热点启动成功！");
+  Ok(next);
+  EXPECT_EQ(NetshCalls(dir).size(), 2u);
 }
 
 // A close request while the command runs (here, as the taskbar or taskkill send it) waits for the run:

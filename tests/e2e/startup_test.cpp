@@ -85,11 +85,16 @@ TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
   EXPECT_LE(std::abs((window.top + window.bottom) - screenHeight), 1);
 }
 
-TEST(SingleInstance, ASecondStartIsToldAndEndsWhileTheFirstLivesOn) {
+// The second start tells the user, then brings the first window back from the taskbar to the front, and
+// leaves the batch files alone: the first may be running one.
+TEST(SingleInstance, ASecondStartIsToldBringsTheFirstForwardAndEnds) {
   AppDir dir;
   App first(dir.Exe());
   const HWND main = first.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
+  ::ShowWindow(main, SW_MINIMIZE);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(main) != FALSE; }, 5s));
+  WriteFileBytes(dir.File(L"QDWXRD.bat"), "netsh wlan start hostednetwork\r\n");
 
   App second(dir.Exe());
   const auto box = second.WaitForMessageBox();
@@ -103,8 +108,11 @@ TEST(SingleInstance, ASecondStartIsToldAndEndsWhileTheFirstLivesOn) {
   box->PressOk();
   EXPECT_TRUE(second.WaitForExit(10s));
   EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(main) && ::GetForegroundWindow() == main; }, 5s))
+      << "restored and in front";
   EXPECT_TRUE(::IsWindowVisible(main));
   EXPECT_TRUE(first.MessageBoxes().empty());
+  EXPECT_TRUE(FileExists(dir.File(L"QDWXRD.bat")));
 }
 
 TEST(SingleInstance, TwoStartedAtTheSameMomentLeaveExactlyOneRunning) {
@@ -188,6 +196,17 @@ TEST(Ending, AltF4FromTheKeyboardShowsTheNotice) {
   keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(4, keys, sizeof(INPUT));
   ExpectNoticeThenEnd(app, false);
+}
+
+// A run killed while its command ran leaves its batch file, with the key: the next start deletes it.
+TEST(Files, BatchFilesLeftByAKilledRunAreGoneAtTheNextStart) {
+  AppDir dir;
+  for (const wchar_t* name : {L"WXRD.bat", L"QDWXRD.bat", L"GBWXRD.bat"}) {
+    WriteFileBytes(dir.File(name), "netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678\r\n");
+  }
+  App app(dir.Exe());
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  EXPECT_EQ(dir.Files(), std::vector<std::wstring>{L"Lumvora.exe"});
 }
 
 TEST(Files, StartingAndEndingLeaveNothingInTheApplicationDirectory) {

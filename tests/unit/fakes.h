@@ -46,14 +46,18 @@ class FakePlatform : public Platform {
     std::chrono::milliseconds timeLimit;
   };
   std::vector<Run> runs;
-  std::vector<std::wstring> started;
+  struct Started {
+    std::wstring program, commandLine;
+    bool operator==(const Started&) const = default;
+  };
+  std::vector<Started> started;
   // Characters that the fake's code page lacks.
   std::wstring notInCodePage = L"\u00e9\U0001F600";
 
-  void StartProcess(const std::wstring& commandLine, ShowState) override {
+  void StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState) override {
     Log(L"StartProcess");
-    Fail(L"StartProcess", commandLine);
-    started.push_back(commandLine);
+    Fail(L"StartProcess", programPath);
+    started.push_back({programPath, commandLine});
   }
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override {
     Log(L"RunBatchFile");
@@ -65,11 +69,6 @@ class FakePlatform : public Platform {
   }
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return text.find_first_of(notInCodePage) == std::wstring::npos;
-  }
-  void WriteTextFile(const std::wstring& path, const std::wstring& line) override {
-    Log(L"WriteTextFile");
-    Fail(L"WriteTextFile", path);
-    files[path] = line + L"\r\n";
   }
   // A held file leaves the fake file system on Delete() ("DeleteFile" can be made to fail) or when dropped.
   class FakeHeldFile : public HeldFile {
@@ -87,8 +86,18 @@ class FakePlatform : public Platform {
     std::wstring path_;
   };
   std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override {
-    WriteTextFile(path, line);
+    Log(L"WriteHeldTextFile");
+    Fail(L"WriteHeldTextFile", path);
+    files[path] = line + L"\r\n";
     return std::make_unique<FakeHeldFile>(*this, path);
+  }
+  // Contents hold one byte per character.
+  std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) override {
+    Log(L"ReadFile");
+    Fail(L"ReadFile", path);
+    const std::wstring& content = files.at(path);
+    if (content.size() > maxBytes) return std::nullopt;
+    return std::vector<std::uint8_t>(content.begin(), content.end());
   }
   // Writes into the fake file system; can be told to fail after a number of bytes.
   class FakeWriter : public ByteWriter {
@@ -172,6 +181,7 @@ class FakePlatform : public Platform {
     Log(L"PreviousInstance");
     return previousInstance;
   }
+  void ShowPreviousInstance() override { Log(L"ShowPreviousInstance"); }
   [[noreturn]] void EndProcess() override {
     Log(L"EndProcess");
     ++endProcessCalls;

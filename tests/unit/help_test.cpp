@@ -13,7 +13,8 @@ using Log = std::vector<std::wstring>;
 
 constexpr wchar_t kHelpPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm";
 constexpr wchar_t kPartPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm.part";
-constexpr wchar_t kViewer[] = L"\"C:\\Windows\\hh.exe\" \"C:\\Apps\\Lumvora\\Lumvo_help.chm\"";
+const FakePlatform::Started kViewer{L"C:\\Windows\\hh.exe",
+                                    L"\"C:\\Windows\\hh.exe\" \"C:\\Apps\\Lumvora\\Lumvo_help.chm\""};
 
 class HelpTest : public ::testing::Test {
  protected:
@@ -60,25 +61,51 @@ TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
   EXPECT_TRUE(helpProgress.valuesInOrder);
   EXPECT_FALSE(helpProgress.shown);
   EXPECT_TRUE(view.shown);
-  EXPECT_EQ(platform.started, std::vector<std::wstring>{kViewer});
+  EXPECT_EQ(platform.started, std::vector<FakePlatform::Started>{kViewer});
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(HelpTest, LaterClicksOnlyStartTheViewer) {
+TEST_F(HelpTest, LaterClicksCompareTheFileWithTheDocumentAndOnlyStartTheViewer) {
   controller.OnHelpLinkClick();
   log.clear();
   controller.OnHelpLinkClick();
   controller.OnHelpLinkClick();
-  EXPECT_EQ(log, (Log{L"StartProcess", L"StartProcess"}));
+  const Log click{L"LoadResourceBytes CUSTOM 101", L"ReadFile", L"StartProcess"};
+  Log twice = click;
+  twice.insert(twice.end(), click.begin(), click.end());
+  EXPECT_EQ(log, twice);
   EXPECT_EQ(platform.started.size(), 3u);
   EXPECT_EQ(platform.started.back(), kViewer);
 }
 
-TEST_F(HelpTest, AFileLeftByAnEarlierRunIsUsedAsItIs) {
-  platform.files[kHelpPath] = L"whatever an earlier run left";
-  controller.OnHelpLinkClick();
-  EXPECT_EQ(log, Log{L"StartProcess"});
-  EXPECT_EQ(platform.files.at(kHelpPath), L"whatever an earlier run left");
+// A file of that name that is not byte for byte this program's document is written over before the viewer
+// opens it.
+TEST_F(HelpTest, AFileThatIsNotTheProgramsOwnDocumentIsReplaced) {
+  std::wstring changed = Document();
+  changed[HelpDocLength / 2] ^= 0x01;
+  const struct {
+    const char* what;
+    std::wstring content;
+    bool unreadable;
+  } cases[] = {
+      {"cut short", Document().substr(0, HelpDocLength - 1), false},
+      {"one byte changed", changed, false},
+      {"another help document", L"ITSF" + std::wstring(1000, L'x'), false},
+      {"longer", Document() + L"x", false},
+      {"unreadable", Document(), true},
+  };
+  for (const auto& c : cases) {
+    platform.files[kHelpPath] = c.content;
+    platform.failing.clear();
+    if (c.unreadable) platform.failing = {L"ReadFile"};
+    platform.started.clear();
+    log.clear();
+    controller.OnHelpLinkClick();
+    EXPECT_EQ(platform.files.at(kHelpPath), Document()) << c.what;
+    EXPECT_LT(Position(L"ShowHelpProgress"), Position(L"RenameFile")) << c.what << ": behind the strip";
+    EXPECT_EQ(platform.started, std::vector<FakePlatform::Started>{kViewer}) << c.what;
+    EXPECT_TRUE(platform.messages.empty()) << c.what;
+  }
 }
 
 TEST_F(HelpTest, AHiddenFileOfThatNameDoesNotCount) {
@@ -140,9 +167,12 @@ TEST_F(HelpTest, AResourceShorterThanTheDocumentIsAFailureNotATruncatedFile) {
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
 }
 
-TEST(HelpViewerCommand, QuotesTheViewerAndTheDocument) {
-  EXPECT_EQ(HelpViewerCommand(L"C:\\WINDOWS", L"D:\\\\Lumvo_help.chm"), L"\"C:\\WINDOWS\\hh.exe\" \"D:\\\\Lumvo_help.chm\"");
-  EXPECT_EQ(HelpViewerCommand(L"C:\\", L"C:\\My Apps\\Lumvo_help.chm"),
+TEST(HelpViewerCommand, TheViewerInTheWindowsDirectoryAndTheDocumentQuoted) {
+  EXPECT_EQ(HelpViewerPath(L"C:\\WINDOWS"), L"C:\\WINDOWS\\hh.exe");
+  EXPECT_EQ(HelpViewerPath(L"C:\\"), L"C:\\hh.exe");
+  EXPECT_EQ(HelpViewerCommand(L"C:\\WINDOWS\\hh.exe", L"D:\\\\Lumvo_help.chm"),
+            L"\"C:\\WINDOWS\\hh.exe\" \"D:\\\\Lumvo_help.chm\"");
+  EXPECT_EQ(HelpViewerCommand(L"C:\\hh.exe", L"C:\\My Apps\\Lumvo_help.chm"),
             L"\"C:\\hh.exe\" \"C:\\My Apps\\Lumvo_help.chm\"");
 }
 

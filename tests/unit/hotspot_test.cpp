@@ -90,7 +90,7 @@ class HotspotTest : public ::testing::Test {
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
   view.key = L"12345678";
   controller.OnCreateHotspotClick();
-  EXPECT_EQ(log, (Log{L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
+  EXPECT_EQ(log, (Log{L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
   ASSERT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
   EXPECT_EQ(platform.runs[0].batchContent,
@@ -183,9 +183,9 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
     const wchar_t* failing;
     Log expected;
   } cases[] = {
-      {nullptr, {L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"EndProcess"}},
+      {nullptr, {L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"EndProcess"}},
       {L"DeleteFile",
-       {L"Busy", L"WriteTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"ShowMessage",
+       {L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"ShowMessage",
         L"EndProcess"}},
   };
   for (const auto& c : cases) {
@@ -262,7 +262,7 @@ TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
 }
 
 TEST_F(HotspotTest, AFileThatCannotBeWrittenIsReportedAndTheWindowGoesOn) {
-  platform.failing = {L"WriteTextFile"};
+  platform.failing = {L"WriteHeldTextFile"};
   controller.OnStartHotspotClick();
   EXPECT_TRUE(platform.runs.empty());
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);

@@ -32,12 +32,25 @@ class MainControllerTest : public ::testing::Test {
   MainController controller{platform, view, helpProgress};
 };
 
-TEST_F(MainControllerTest, StartUpSetsVersionAndAppDirThenShowsTheWindow) {
+TEST_F(MainControllerTest, StartUpSetsVersionAndAppDirRemovesLeftoverBatchFilesThenShowsTheWindow) {
+  for (const wchar_t* name : {L"WXRD.bat", L"QDWXRD.bat", L"GBWXRD.bat"}) {
+    platform.files[std::wstring(L"C:\\Apps\\Lumvora\\") + name] = L"netsh ... Key=12345678\r\n";
+  }
+  platform.files[L"C:\\Apps\\Lumvora\\other.bat"] = L"not ours";
   EXPECT_FALSE(Ends([&] { controller.Start(); }));
-  EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"AppDirectory", L"Show"}));
+  EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"AppDirectory", L"DeleteFile",
+                      L"DeleteFile", L"DeleteFile", L"Show"}));
   EXPECT_EQ(controller.VersionText(), L"1.2.0");
   EXPECT_EQ(view.versionCaption, L"程序版本：1.2.0");
   EXPECT_EQ(controller.AppDir(), L"C:\\Apps\\Lumvora\\");
+  EXPECT_EQ(platform.files.size(), 1u) << "only the three batch files go";
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(MainControllerTest, ALeftoverThatCannotBeDeletedDoesNotStopTheStart) {
+  platform.failing = {L"DeleteFile"};
+  EXPECT_FALSE(Ends([&] { controller.Start(); }));
+  EXPECT_TRUE(view.shown);
   EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -61,9 +74,10 @@ TEST_F(MainControllerTest, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
   EXPECT_EQ(platform.messages[0].text, L"该程序已经在运行！");
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
   EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
-  // The process ends only after the message has been acknowledged.
-  EXPECT_EQ(log.back(), L"EndProcess");
-  EXPECT_EQ(log[log.size() - 2], L"ShowMessage");
+  // The process ends only after the message has been acknowledged and the running one brought forward; it
+  // deletes no batch file, which the running one may be using.
+  EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"ShowMessage",
+                      L"ShowPreviousInstance", L"EndProcess"}));
 }
 
 TEST_F(MainControllerTest, FailureDuringStartUpIsReportedThenEnds) {

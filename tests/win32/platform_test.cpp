@@ -63,6 +63,9 @@ void Touch(const std::wstring& path, const std::string& content = "x") {
 
 Win32Platform MakePlatform() { return Win32Platform(::GetModuleHandleW(nullptr)); }
 
+// Text as a batch file holds it, in the console's code page.
+std::string Oem(const std::wstring& text) { return ToCodePage(text, BatchFileCodePage()).value(); }
+
 TEST(Win32Platform, ReadsMajorMinorAndTheFourthNumberAsRevision) {
   Win32Platform platform = MakePlatform();
   const lumvora::Version version = platform.VersionNumbers();
@@ -120,14 +123,15 @@ TEST(Win32Platform, ADoubledBackslashStillNamesTheSameFile) {
   // What a file name built from the directory of an exe at a drive root looks like.
   TempDir dir;
   Win32Platform platform = MakePlatform();
-  platform.WriteTextFile(dir.Path() + L"\\\\double.bat", L"x");
-  EXPECT_EQ(ReadAll(dir.File(L"double.bat")), "x\r\n");
+  platform.WriteHeldTextFile(dir.Path() + L"\\\\double.bat", L"x")->Delete();
+  Touch(dir.File(L"double.bat"), "x");
+  EXPECT_TRUE(platform.FileExists(dir.Path() + L"\\\\double.bat"));
   wchar_t windows[MAX_PATH];
   ::GetWindowsDirectoryW(windows, MAX_PATH);
   const std::wstring root = std::wstring(windows).substr(0, 3);  // "C:\"
-  platform.WriteTextFile(root + L"\\lumvora_root_probe.bat", L"y");
+  auto held = platform.WriteHeldTextFile(root + L"\\lumvora_root_probe.bat", L"y");
   EXPECT_EQ(ReadAll(root + L"lumvora_root_probe.bat"), "y\r\n");
-  platform.DeleteFile(root + L"\\lumvora_root_probe.bat");
+  held->Delete();
   EXPECT_EQ(::GetFileAttributesW((root + L"lumvora_root_probe.bat").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -150,25 +154,63 @@ TEST(Win32Platform, BatchFilesAreWrittenInTheConsoleCodePageAndLossIsRefused) {
   EXPECT_EQ(ToCodePage(L"a\xD800" L"b", CP_UTF8), std::nullopt);
 }
 
-TEST(Win32Platform, WriteTextFileTruncatesWritesAnsiAndCrLfAndRefusesLoss) {
+// Written anew in the console's code page, never through what lay at the path (here a hard link to another
+// file, which must keep its bytes).
+TEST(Win32Platform, AHeldTextFileIsWrittenAnewInTheConsoleCodePageAndLossIsRefused) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
   const std::wstring file = dir.File(L"WXRD.bat");
-  Touch(file, std::string(100, 'Z'));
-  platform.WriteTextFile(file, L"ssid =热点");
+  const std::wstring other = dir.File(L"other.txt");
+  Touch(other, std::string(100, 'Z'));
+  ASSERT_TRUE(::CreateHardLinkW(file.c_str(), other.c_str(), nullptr));
+  auto held = platform.WriteHeldTextFile(file, L"ssid =热点");
   EXPECT_EQ(ReadAll(file), "ssid =\xC8\xC8\xB5\xE3\r\n");
+  EXPECT_EQ(ReadAll(other), std::string(100, 'Z'));
+  held->Delete();
   try {
-    platform.WriteTextFile(file, L"ssid =\U0001F600");
+    platform.WriteHeldTextFile(file, L"ssid =\U0001F600");
     FAIL() << "a character outside the code page must be refused";
   } catch (const PlatformError& error) {
     EXPECT_EQ(error.Subject(), file);
   }
+  EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing written";
   try {
-    platform.WriteTextFile(dir.File(L"missing\\WXRD.bat"), L"x");
+    platform.WriteHeldTextFile(dir.File(L"missing\\WXRD.bat"), L"x");
     FAIL() << "a file in a missing directory cannot be written";
   } catch (const PlatformError& error) {
     EXPECT_EQ(error.Operation(), L"创建文件");
     EXPECT_FALSE(error.SystemText().empty());
+  }
+}
+
+// What another program changed between the writing and the lock is caught: nothing is held, the file goes.
+// One that still has the file open for writing keeps the lock from being taken.
+TEST(Win32Platform, TheLockIsRefusedOnAFileThatWasChangedOrIsStillOpenForWriting) {
+  TempDir dir;
+  const std::wstring file = dir.File(L"QDWXRD.bat");
+  const struct {
+    const char* what;
+    std::string present;
+    const wchar_t* operation;
+  } cases[] = {{"changed", "netsh wlan start hostednetwork\r\n&evil\r\n", L"核对文件"},
+               {"cut short", "netsh wlan start", L"核对文件"},
+               {"open for writing", "netsh wlan start hostednetwork\r\n", L"锁定文件"}};
+  for (const auto& c : cases) {
+    Touch(file, c.present);
+    const bool keepOpen = std::string(c.what) == "open for writing";
+    const HANDLE writer = keepOpen ? ::CreateFileW(file.c_str(), GENERIC_WRITE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE;
+    try {
+      lumvora::win32::LockWrittenFile(file, "netsh wlan start hostednetwork\r\n");
+      ADD_FAILURE() << c.what << ": locked";
+    } catch (const PlatformError& error) {
+      EXPECT_EQ(error.Operation(), c.operation) << c.what;
+      EXPECT_EQ(error.Subject(), file) << c.what;
+    }
+    if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
+    EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << c.what << ": not left behind";
   }
 }
 
@@ -245,11 +287,19 @@ TEST(Win32Platform, StartProcessPassesTheShowStateAndDoesNotWait) {
   for (const auto& c : cases) {
     const std::wstring report = dir.File(L"report" + std::to_wstring(n++) + L".txt");
     const DWORD before = ::GetTickCount();
-    platform.StartProcess(L"\"" + std::wstring(self) + L"\" --report-startupinfo \"" + report + L"\"", c.state);
+    platform.StartProcess(self, L"\"" + std::wstring(self) + L"\" --report-startupinfo \"" + report + L"\"", c.state);
     EXPECT_LT(::GetTickCount() - before, 2000u);
     EXPECT_EQ(WaitForFile(report), c.expected);
   }
-  EXPECT_THROW(platform.StartProcess(L"lumvora_no_such_program.exe", ShowState::NormalActive), PlatformError);
+  // Only a full path: a bare or relative name would be looked for, beside the exe first.
+  const std::wstring name = std::wstring(self).substr(std::wstring(self).find_last_of(L'\\') + 1);
+  ::SetCurrentDirectoryW(std::wstring(self).substr(0, std::wstring(self).find_last_of(L'\\')).c_str());
+  for (const std::wstring& notFull : {name, L".\\" + name, L"\\" + name}) {
+    EXPECT_THROW(platform.StartProcess(notFull, notFull + L" --report-startupinfo x", ShowState::NormalActive),
+                 PlatformError)
+        << ::testing::PrintToString(notFull);
+  }
+  EXPECT_THROW(platform.StartProcess(dir.File(L"no_such_program.exe"), L"x", ShowState::NormalActive), PlatformError);
 }
 
 std::wstring SelfPath() {
@@ -263,7 +313,7 @@ TEST(Win32Platform, RunBatchFileCapturesMuchOutputAndTheExitCode) {
   TempDir dir;
   const std::wstring batch = dir.File(L"print.bat");
   // A megabyte: far more than a pipe holds, so a runner that only reads at the end would deadlock.
-  platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --print 1000000 3");
+  Touch(batch, "\"" + Oem(SelfPath()) + "\" --print 1000000 3\r\n");
   const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::seconds(60));
   EXPECT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 3u);
@@ -276,7 +326,7 @@ TEST(Win32Platform, RunBatchFileRunsInTheSystemDirectoryWithoutEchoingTheLine) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
   const std::wstring batch = dir.File(L"where.bat");
-  platform.WriteTextFile(batch, L"cd");
+  Touch(batch, "cd\r\n");
   const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::seconds(60));
   EXPECT_TRUE(result.finished);
   EXPECT_EQ(result.exitCode, 0u);
@@ -287,8 +337,9 @@ TEST(Win32Platform, RunBatchFileRunsInTheSystemDirectoryWithoutEchoingTheLine) {
   EXPECT_EQ(result.output.find(L">cd"), std::wstring::npos) << "the interpreter must not echo the line";
 }
 
-// While held, the file can be read (as the interpreter does) but not written, renamed or deleted by anyone
-// else; Delete() removes it, and so does dropping it.
+// While held, the file can be read by any reader that shares reading, whatever else it shares (the
+// interpreter's share mode is not documented), but not written, renamed, replaced or deleted by anyone else;
+// Delete() removes it, and so does dropping it.
 TEST(Win32Platform, AHeldTextFileIsReadableButLockedUntilDeleted) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
@@ -300,13 +351,15 @@ TEST(Win32Platform, AHeldTextFileIsReadableButLockedUntilDeleted) {
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   for (bool deleteExplicitly : {true, false}) {
     auto held = platform.WriteHeldTextFile(file, L"netsh wlan start hostednetwork");
-    const HANDLE reader = open(GENERIC_READ, kShareAll);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "the interpreter must be able to read it";
-    char bytes[64] = {};
-    DWORD read = 0;
-    ::ReadFile(reader, bytes, sizeof(bytes), &read, nullptr);
-    ::CloseHandle(reader);
-    EXPECT_EQ(std::string(bytes, read), "netsh wlan start hostednetwork\r\n");
+    for (DWORD share : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, kShareAll}) {
+      const HANDLE reader = open(GENERIC_READ, share);
+      ASSERT_NE(reader, INVALID_HANDLE_VALUE) << "a reader sharing " << share << " must get in: " << ::GetLastError();
+      char bytes[64] = {};
+      DWORD read = 0;
+      ::ReadFile(reader, bytes, sizeof(bytes), &read, nullptr);
+      ::CloseHandle(reader);
+      EXPECT_EQ(std::string(bytes, read), "netsh wlan start hostednetwork\r\n");
+    }
     EXPECT_EQ(open(GENERIC_WRITE, kShareAll), INVALID_HANDLE_VALUE);
     EXPECT_EQ(open(DELETE, kShareAll), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(::MoveFileExW(file.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
@@ -319,19 +372,23 @@ TEST(Win32Platform, AHeldTextFileIsReadableButLockedUntilDeleted) {
   }
 }
 
-TEST(Win32Platform, RunBatchFileGivesUpAtTheTimeLimitAndLeavesTheCommandRunning) {
+// At the limit the interpreter is ended with what it started: here a program that would have written its
+// marker after a while.
+TEST(Win32Platform, RunBatchFileEndsTheCommandAndWhatItStartedAtTheTimeLimit) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
   const std::wstring batch = dir.File(L"slow.bat");
   const std::wstring marker = dir.File(L"finished.txt");
-  platform.WriteTextFile(batch, L"\"" + SelfPath() + L"\" --sleep 2500 \"" + marker + L"\"");
+  Touch(batch, "\"" + Oem(SelfPath()) + "\" --sleep 2500 \"" + Oem(marker) + "\"\r\n");
   const DWORD before = ::GetTickCount();
   const lumvora::CommandResult result = platform.RunBatchFile(batch, std::chrono::milliseconds(500));
   const DWORD took = ::GetTickCount() - before;
   EXPECT_FALSE(result.finished);
   EXPECT_GE(took, 450u);
   EXPECT_LT(took, 2000u);
-  EXPECT_EQ(WaitForFile(marker), "done") << "the command was left to finish";
+  ::Sleep(3500);
+  EXPECT_EQ(ReadAll(marker), "") << "the command was left running";
+  EXPECT_TRUE(::DeleteFileW(batch.c_str())) << "the interpreter let go of the batch file";
 }
 
 }  // namespace
