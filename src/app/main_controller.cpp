@@ -96,10 +96,10 @@ bool MainController::Refuse(const wchar_t* field, const std::wstring& value) {
 }
 
 void MainController::RunCommand(const HotspotOperation& operation) {
-  const CommandResult result = runner_.Execute(appDir_, operation);
+  const CommandOutcome outcome = runner_.Execute(appDir_, operation);
   // The user asked to leave while the command ran: the notice follows at once, not the result.
   if (closePending_) return;
-  runner_.Report(operation, result);
+  runner_.Report(operation, outcome);
 }
 
 void MainController::OnCreateHotspotClick() {
@@ -112,7 +112,7 @@ void MainController::OnCreateHotspotClick() {
     }
     if (Refuse(L"热点名称(SSID)", ssid) || Refuse(L"密钥(KEY)", key)) return;
     createCmd_ = BuildCreateCommand(ssid, key);
-    RunCommand(CreateOperation(createCmd_));
+    RunCommand(CreateOperation(createCmd_, ssid, key));
   });
 }
 

@@ -1,5 +1,7 @@
 #include "hotspot/batch_command_runner.h"
 
+#include "hotspot/verdict.h"
+
 #include <vector>
 
 namespace lumvora {
@@ -50,23 +52,33 @@ class BusyScope {
 
 }  // namespace
 
-CommandResult BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
+CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
   const std::wstring path = appDir + operation.fileName;
   BusyScope busy(view_);
-  // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run
-  // fails, dropping it still removes the file, which holds the key.
-  const std::unique_ptr<HeldFile> file = platform_.WriteHeldTextFile(path, operation.commandLine);
-  const CommandResult result = platform_.RunBatchFile(path, timeLimit_);
-  file->Delete();
-  return result;
+  CommandOutcome outcome;
+  {
+    // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run
+    // fails, dropping it still removes the file, which holds the key.
+    const std::unique_ptr<HeldFile> file = platform_.WriteHeldTextFile(path, operation.commandLine);
+    outcome.command = platform_.RunBatchFile(path, timeLimit_);
+    file->Delete();
+  }
+  outcome.network = platform_.QueryHostedNetwork();
+  outcome.elevated = platform_.Elevated();
+  return outcome;
 }
 
-void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandResult& result) {
-  if (result.finished && result.exitCode == 0) {
+void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
+  const Verdict verdict = Judge(operation, outcome);
+  if (verdict.succeeded) {
     platform_.ShowMessage(operation.confirmation, MessageIcon::None, L"Lumvora");
     return;
   }
   std::wstring text = operation.failure;
+  std::wstring reasons;
+  for (const std::wstring& reason : verdict.reasons) reasons += (reasons.empty() ? L"" : L"\r\n") + reason;
+  if (!reasons.empty()) text += L"\r\n\r\n" + reasons;
+  const CommandResult& result = outcome.command;
   const std::wstring detail = result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
   if (!detail.empty()) text += L"\r\n\r\n" + detail;
   platform_.ShowMessage(text, MessageIcon::Warning, L"Lumvora");

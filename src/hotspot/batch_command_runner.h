@@ -17,11 +17,22 @@ inline constexpr size_t kMaxOutputLines = 20;
 inline constexpr size_t kMaxOutputLineLength = 160;
 extern const wchar_t kTimedOutLine[];
 
+enum class HotspotKind { Create, Start, Close };
+
 struct HotspotOperation {
+  HotspotKind kind;
   std::wstring commandLine;
   const wchar_t* fileName;      // bare name, in the application directory
   const wchar_t* confirmation;  // shown when the command succeeded
   const wchar_t* failure;       // first line of the box when it did not
+  std::wstring ssid, key;       // as typed, for create
+};
+
+// What a command did, and what Windows said of its hosted network afterwards.
+struct CommandOutcome {
+  CommandResult command;
+  HostedNetworkState network;
+  bool elevated = true;
 };
 
 // What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
@@ -33,11 +44,12 @@ class BatchCommandRunner {
   BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
       : platform_(platform), view_(view), timeLimit_(timeLimit) {}
 
-  // Writes the batch file, runs it with the window busy and deletes it. Throws PlatformError when a platform
-  // operation fails; the batch file is not left behind then.
-  CommandResult Execute(const std::wstring& appDir, const HotspotOperation& operation);
+  // Writes the batch file, runs it with the window busy, deletes it and asks Windows what became of the
+  // hosted network. Throws PlatformError when a platform operation fails; the batch file is not left behind
+  // then.
+  CommandOutcome Execute(const std::wstring& appDir, const HotspotOperation& operation);
   // Tells the user what the command did.
-  void Report(const HotspotOperation& operation, const CommandResult& result);
+  void Report(const HotspotOperation& operation, const CommandOutcome& outcome);
 
  private:
   Platform& platform_;

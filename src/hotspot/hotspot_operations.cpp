@@ -46,16 +46,17 @@ std::optional<std::wstring> RefusalFor(const wchar_t* field, ValueProblem proble
   return std::nullopt;
 }
 
-HotspotOperation CreateOperation(std::wstring commandLine) {
-  return {std::move(commandLine), kCreateBatchFile, L"无线热点创建成功！", L"无线热点创建失败！"};
+HotspotOperation CreateOperation(std::wstring commandLine, std::wstring ssid, std::wstring key) {
+  return {HotspotKind::Create, std::move(commandLine), kCreateBatchFile, L"无线热点创建成功！", L"无线热点创建失败！",
+          std::move(ssid), std::move(key)};
 }
 
 HotspotOperation StartOperation() {
-  return {kStartCommand, kStartBatchFile, L"无线热点启动成功！", L"无线热点启动失败！"};
+  return {HotspotKind::Start, kStartCommand, kStartBatchFile, L"无线热点启动成功！", L"无线热点启动失败！", {}, {}};
 }
 
 HotspotOperation CloseOperation() {
-  return {kCloseCommand, kCloseBatchFile, L"无线热点已关闭！", L"无线热点关闭失败！"};
+  return {HotspotKind::Close, kCloseCommand, kCloseBatchFile, L"无线热点已关闭！", L"无线热点关闭失败！", {}, {}};
 }
 
 }  // namespace lumvora

@@ -43,7 +43,8 @@ std::wstring BuildCreateCommand(const std::wstring& ssid, const std::wstring& ke
 // "密钥(KEY)".
 std::optional<std::wstring> RefusalFor(const wchar_t* field, ValueProblem problem);
 
-HotspotOperation CreateOperation(std::wstring commandLine);
+// Create keeps the values as typed, to check them against what Windows keeps.
+HotspotOperation CreateOperation(std::wstring commandLine, std::wstring ssid, std::wstring key);
 HotspotOperation StartOperation();
 HotspotOperation CloseOperation();
 

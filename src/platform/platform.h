@@ -52,6 +52,22 @@ struct CommandResult {
   std::wstring output;           // standard output and error as printed, decoded from the OEM code page
 };
 
+enum class HostedNetworkStatus { Unavailable, Idle, Active };
+
+// What Windows says of its hosted network, through its wireless API. Each field after the first three means
+// something only where those three hold.
+struct HostedNetworkState {
+  bool apiPresent = false;       // the wireless API could be loaded and asked
+  bool serviceRunning = false;   // the WLAN AutoConfig service answered
+  bool answered = false;         // the hosted network's status and settings could be read
+  bool interfacesFound = false;  // a wireless adapter is there and enabled
+  bool radioOn = false;          // an adapter's radio is on, in software and hardware
+  bool capable = false;          // an adapter's driver supports the hosted network
+  bool allowed = false;          // the hosted network is allowed (mode=allow)
+  HostedNetworkStatus status = HostedNetworkStatus::Unavailable;
+  std::optional<std::vector<std::uint8_t>> ssid;  // the SSID that Windows keeps for it, where it says
+};
+
 // A file that the program wrote and holds open until it deletes it. Meanwhile anyone may read it, but
 // nobody may write, rename, replace or delete it: a batch file is read again by the interpreter after each
 // command, so whoever could change it while it runs could run anything with the user's rights.
@@ -87,6 +103,10 @@ class Platform {
   // the time limit, keeping the windows painted meanwhile; then the interpreter is ended, with every
   // program that it started. Whatever ends this program ends them too.
   virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
+  // Asks Windows for its hosted network's state. Loads the wireless API on first use, never at start-up.
+  virtual HostedNetworkState QueryHostedNetwork() = 0;
+  // Whether this process runs with administrator rights (elevated); true where that cannot be told.
+  virtual bool Elevated() = 0;
   // Whether the code page that the command interpreter reads batch files in has an exact counterpart for
   // every character of the text.
   virtual bool RepresentableInBatchFile(const std::wstring& text) = 0;

@@ -9,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32_handles.h"
+#include "platform/win32_wlan.h"
 
 namespace lumvora::win32 {
 
@@ -65,6 +66,23 @@ UniqueFileHandle LockWrittenFile(const std::wstring& path, const std::string& ex
 // Whether a path names a file by its full path: from a drive root or a UNC share, never looked for.
 bool IsFullPath(const std::wstring& path);
 
+// The functions of wlanapi.dll that tell the hosted network's state.
+struct WlanFunctions {
+  wlan::OpenHandleFn openHandle;
+  wlan::CloseHandleFn closeHandle;
+  wlan::EnumInterfacesFn enumInterfaces;
+  wlan::QueryInterfaceFn queryInterface;
+  wlan::HostedNetworkQueryStatusFn hostedNetworkQueryStatus;
+  wlan::HostedNetworkQueryPropertyFn hostedNetworkQueryProperty;
+  wlan::FreeMemoryFn freeMemory;
+};
+
+// wlanapi.dll from the system directory with all of those functions, or nothing. The module stays loaded.
+std::optional<WlanFunctions> LoadWlanFunctions();
+
+// What the API says of the hosted network, as the program's logic sees it.
+HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api);
+
 // The name of the mutex that marks a running instance. Local to the logon session, as a user's own
 // program is.
 inline constexpr wchar_t kInstanceMutexName[] = L"Local\\Lumvora.SingleInstance.5b0e2c1a";
@@ -79,6 +97,8 @@ class Win32Platform : public Platform {
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
   void StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState show) override;
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override;
+  HostedNetworkState QueryHostedNetwork() override;
+  bool Elevated() override;
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return ToCodePage(text, BatchFileCodePage()).has_value();
   }
@@ -101,6 +121,9 @@ class Win32Platform : public Platform {
   HWND owner_ = nullptr;
   // Held for the life of the process: its existence is what a later instance sees.
   UniqueKernelHandle instanceMutex_;
+  // Loaded on the first hotspot command, not at start-up.
+  bool wlanLoaded_ = false;
+  std::optional<WlanFunctions> wlan_;
 };
 
 }  // namespace lumvora::win32

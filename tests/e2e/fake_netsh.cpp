@@ -9,6 +9,8 @@
 //   probe=1     try, as another program would, to open each batch file for writing and to rename it
 //   readers=1   open each batch file for reading as the strictest readers would: sharing read only, and
 //               sharing read and write (the C runtime's default); and for writing
+//   stuck=1     leave the fake wlanapi.dll's state (wlan_state.txt) as it is, whatever the exit code;
+//               otherwise a command that exits 0 updates it as one that worked would
 // Each call appends a record to netsh_calls.txt (UTF-8): its own path, its parent's (the interpreter's)
 // command line, the raw command line, the parsed SSID and key, what the probe and the readers could do, and
 // the bytes of every batch file present, in hex, read sharing read only: a reader that the command
@@ -22,10 +24,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "utf8.h"
 #include <map>
 #include <string>
 #include <vector>
+
+#include "e2e/settings_file.h"
+#include "e2e/utf8.h"
 
 namespace {
 
@@ -33,14 +37,6 @@ std::wstring SelfPath() {
   wchar_t path[MAX_PATH];
   ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
-}
-
-std::wstring Dir() {
-  wchar_t dir[MAX_PATH] = {};
-  const DWORD length = ::GetEnvironmentVariableW(L"LUMVORA_FAKE_NETSH_DIR", dir, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) return dir;
-  const std::wstring self = SelfPath();
-  return self.substr(0, self.find_last_of(L'\\'));
 }
 
 // The command line of the process that started this one, read from its process parameters.
@@ -102,18 +98,6 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-std::map<std::string, std::string> Behaviour(const std::wstring& dir) {
-  std::map<std::string, std::string> settings;
-  std::ifstream in((dir + L"\\netsh_behaviour.txt").c_str(), std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const size_t eq = line.find('=');
-    if (eq != std::string::npos) settings[line.substr(0, eq)] = line.substr(eq + 1);
-  }
-  return settings;
-}
-
 std::vector<std::wstring> BatchFiles(const std::wstring& dir) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
@@ -162,10 +146,30 @@ std::string Readers(const std::wstring& dir) {
   return found;
 }
 
+// What a command that worked leaves in the fake wlanapi.dll's state file, where there is one: create allows
+// the hosted network and keeps the SSID, start makes it active, close disallows it.
+void UpdateHostedNetwork(const std::wstring& dir, int argc, wchar_t** argv, const std::wstring& ssid) {
+  const std::wstring path = dir + L"\\wlan_state.txt";
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  e2e::Settings state = e2e::ReadSettings(path);
+  for (int i = 1; i < argc; ++i) {
+    if (_wcsicmp(argv[i], L"start") == 0) {
+      state["state"] = "active";
+    } else if (_wcsicmp(argv[i], L"mode=allow") == 0) {
+      state["allowed"] = "1";
+      state["ssid"] = Hex(ToCodePage(ssid, CP_ACP));
+    } else if (_wcsicmp(argv[i], L"mode=disallow") == 0) {
+      state["allowed"] = "0";
+      state["state"] = "idle";
+    }
+  }
+  e2e::WriteSettings(path, state);
+}
+
 }  // namespace
 
 int wmain() {
-  const std::wstring dir = Dir();
+  const std::wstring dir = e2e::StandInDirectory();
   int argc = 0;
   wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
 
@@ -186,7 +190,7 @@ int wmain() {
     }
   }
 
-  auto settings = Behaviour(dir);
+  auto settings = e2e::ReadSettings(dir + L"\\netsh_behaviour.txt");
   std::string record = "EXE " + ToCodePage(SelfPath(), CP_UTF8) + "\n";
   record += "PARENT " + ToCodePage(ParentCommandLine(), CP_UTF8) + "\n";
   if (settings["probe"] == "1") record += "PROBE " + Probe(dir) + "\n";
@@ -215,6 +219,8 @@ int wmain() {
     }
   }
   if (!settings["sleep"].empty()) ::Sleep(static_cast<DWORD>(std::atoi(settings["sleep"].c_str())));
+
+  if (exitCode == 0 && settings["stuck"] != "1") UpdateHostedNetwork(dir, argc, argv, ssid);
 
   const std::string bytes = ToCodePage(output, CP_OEMCP);
   DWORD written = 0;

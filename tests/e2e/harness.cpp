@@ -411,6 +411,37 @@ void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour) {
 
 namespace {
 
+std::wstring SystemFile(const wchar_t* name) {
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  return std::wstring(system) + L"\\" + name;
+}
+
+// Wine's own wlanapi.dll, kept the first time it is replaced.
+std::wstring WineWlanApiCopy() { return SystemFile(L"lumvora_wine_wlanapi.dll"); }
+
+}  // namespace
+
+WlanApiStandIn::WlanApiStandIn(Kind kind) {
+  const std::wstring target = SystemFile(L"wlanapi.dll");
+  const std::wstring fake = BuiltFile(FAKE_WLANAPI_DLL);
+  if (!FileExists(WineWlanApiCopy()) && ReadFileBytes(target) != ReadFileBytes(fake) &&
+      !::CopyFileW(target.c_str(), WineWlanApiCopy().c_str(), TRUE)) {
+    throw std::runtime_error("cannot keep a copy of Wine's wlanapi.dll");
+  }
+  const bool placed = kind == Kind::Fake ? ::CopyFileW(fake.c_str(), target.c_str(), FALSE) != FALSE
+                                         : ::DeleteFileW(target.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (!placed) throw std::runtime_error("cannot replace wlanapi.dll in the system directory");
+}
+
+WlanApiStandIn::~WlanApiStandIn() {
+  ::CopyFileW(WineWlanApiCopy().c_str(), SystemFile(L"wlanapi.dll").c_str(), FALSE);
+}
+
+void SetWlanState(const AppDir& dir, const std::string& state) { WriteFileBytes(dir.File(L"wlan_state.txt"), state); }
+
+namespace {
+
 std::string Unhex(const std::string& hex) {
   std::string out;
   for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));

@@ -130,6 +130,20 @@ std::wstring BuiltFile(const char* buildPath);
 // The fake netsh.exe, put where the system's netsh.exe lives, and what it is to answer when started by
 // the program in this directory (see fake_netsh.cpp).
 void InstallFakeNetsh(const AppDir& dir, const std::string& behaviour = std::string());
+// For as long as it lives, the system directory's wlanapi.dll is the test's (fake_wlanapi.cpp, answering as
+// wlan_state.txt in the program's directory says; see SetWlanState), or there is none. Wine loads a DLL
+// given by its full path from there even without an override, so Wine's own copy is put back afterwards.
+class WlanApiStandIn {
+ public:
+  enum class Kind { Fake, Missing };
+  explicit WlanApiStandIn(Kind kind);
+  ~WlanApiStandIn();
+  WlanApiStandIn(const WlanApiStandIn&) = delete;
+  WlanApiStandIn& operator=(const WlanApiStandIn&) = delete;
+};
+// What the fake wlanapi.dll answers to the program in this directory, as "name=value" lines.
+void SetWlanState(const AppDir& dir, const std::string& state);
+
 struct NetshCall {
   std::string exe;                               // the fake's own path, UTF-8
   std::string interpreterCommandLine;            // its parent's command line, UTF-8

@@ -328,6 +328,63 @@ TEST_F(Hotspot, ACommandOverTheTimeLimitIsEndedWithEverythingItStarted) {
   EXPECT_EQ(NetshCalls(dir).size(), 2u);
 }
 
+// Success only where netsh's exit code and what Windows says of its hosted network agree; a failure says
+// why in plain words, before netsh's own. Each case starts the program afresh: it loads wlanapi.dll once.
+TEST_F(Hotspot, TheOutcomeIsCheckedAgainstWhatWindowsSaysOfTheHostedNetwork) {
+  const std::wstring started = L"无线热点启动失败！\r\n\r\n", created = L"无线热点创建失败！\r\n\r\n";
+  const std::wstring stateWrong = L"无法启动承载网络。组或资源的状态不是执行请求操作的正确状态。";
+  using Kind = WlanApiStandIn::Kind;
+  const struct {
+    const char* what;
+    Kind api;
+    std::string state, netsh;
+    int button;
+    std::wstring key, text;
+  } cases[] = {
+      {"no service", Kind::Fake, "service=0", "exit=1\noutput=无线自动配置服务(wlansvc)没有运行。", IDC_START_HOTSPOT, L"",
+       started + L"Windows 的 WLAN AutoConfig 服务没有运行。请按 Win+R，输入 services.msc，启动“WLAN AutoConfig”服务。"
+                 L"\r\n\r\n无线自动配置服务(wlansvc)没有运行。"},
+      {"no adapter", Kind::Fake, "interfaces=0\nstate=unavailable", "exit=1\noutput=" + Utf8(stateWrong),
+       IDC_START_HOTSPOT, L"",
+       started + L"这台电脑上没有找到无线网卡，或者它已被禁用。请在“网络连接”中启用无线网络连接。\r\n\r\n" + stateWrong},
+      {"radio off", Kind::Fake, "radio=0\nallowed=1\nstate=unavailable", "exit=1\noutput=" + Utf8(stateWrong),
+       IDC_START_HOTSPOT, L"",
+       started + L"无线网卡已关闭。请打开无线开关（或按 Fn 组合键），或在 Windows 中打开 WLAN。\r\n\r\n" + stateWrong},
+      {"not capable", Kind::Fake, "capable=0\nstate=unavailable", "exit=1\noutput=" + Utf8(stateWrong),
+       IDC_START_HOTSPOT, L"",
+       started + L"无线网卡的驱动不支持承载网络，所以无法在这台电脑上建立热点。可以到电脑或网卡厂商的网站更新驱动；"
+                 L"Windows 10 及以上版本可以改用“设置 → 网络和 Internet → 移动热点”。\r\n\r\n" + stateWrong},
+      {"a key netsh refuses", Kind::Fake, "", "judge=1", IDC_CREATE_HOTSPOT, L"short",
+       created + L"密钥必须是 8～63 个英文字母、数字或符号。\r\n\r\n参数 ssid 或 key 的值无效。"},
+      {"create: exit 0, not allowed", Kind::Fake, "", "stuck=1", IDC_CREATE_HOTSPOT, L"12345678",
+       created + L"netsh 报告成功，但承载网络没有被允许。"},
+      {"create: exit 0, another SSID kept", Kind::Fake, "allowed=1\nssid=4f74686572", "stuck=1", IDC_CREATE_HOTSPOT,
+       L"12345678", created + L"netsh 报告成功，但 Windows 保存的热点名称与输入的不同。"},
+      {"start: exit 0, not active", Kind::Fake, "allowed=1", "stuck=1", IDC_START_HOTSPOT, L"",
+       started + L"netsh 报告成功，但承载网络没有启动。"},
+      {"close: exit 0, still allowed", Kind::Fake, "allowed=1\nstate=active", "stuck=1", IDC_CLOSE_HOTSPOT, L"",
+       L"无线热点关闭失败！\r\n\r\nnetsh 报告成功，但承载网络仍然被允许。"},
+      {"created", Kind::Fake, "", "", IDC_CREATE_HOTSPOT, L"12345678", L"无线热点创建成功！"},
+      {"started", Kind::Fake, "allowed=1\nssid=4c756d766f536f6674", "", IDC_START_HOTSPOT, L"", L"无线热点启动成功！"},
+      {"closed", Kind::Fake, "allowed=1\nstate=active", "", IDC_CLOSE_HOTSPOT, L"", L"无线热点已关闭！"},
+      {"no wlanapi.dll: exit 0", Kind::Missing, "", "", IDC_START_HOTSPOT, L"", L"无线热点启动成功！"},
+      {"no wlanapi.dll: exit 1", Kind::Missing, "", "exit=1\noutput=" + Utf8(stateWrong), IDC_START_HOTSPOT, L"",
+       started + stateWrong},
+  };
+  for (const auto& c : cases) {
+    const WlanApiStandIn api(c.api);
+    SetWlanState(dir, c.state);
+    Start(c.netsh);
+    if (c.button == IDC_CREATE_HOTSPOT) Type(L"LumvoSoft", c.key);
+    const MessageBoxInfo box = Click(c.button);
+    EXPECT_EQ(box.text, c.text) << c.what;
+    EXPECT_EQ(box.icon, box.text.find(L"失败") == std::wstring::npos ? BoxIcon::None : BoxIcon::Warning) << c.what;
+    if (std::string(c.what) == "not capable") SaveScreenshot(box.hwnd, L"start_failed_not_capable");
+    Ok(box);
+    app.reset();  // it holds wlanapi.dll until it ends
+  }
+}
+
 // A close request while the command runs (here, as the taskbar or taskkill send it) waits for the run:
 // then the batch file is gone, and the notice is shown once before the end.
 TEST_F(Hotspot, ACloseWhileACommandRunsEndsOnlyAfterItsBatchFileIsDeleted) {

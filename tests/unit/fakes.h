@@ -67,6 +67,14 @@ class FakePlatform : public Platform {
     if (whileCommandRuns) whileCommandRuns();
     return runResult;
   }
+  // What the wireless API answers; by default there is none, and the exit code alone decides.
+  HostedNetworkState hostedNetwork;
+  bool elevated = true;
+  HostedNetworkState QueryHostedNetwork() override {
+    Log(L"QueryHostedNetwork");
+    return hostedNetwork;
+  }
+  bool Elevated() override { return elevated; }
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return text.find_first_of(notInCodePage) == std::wstring::npos;
   }

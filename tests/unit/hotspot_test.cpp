@@ -90,7 +90,8 @@ class HotspotTest : public ::testing::Test {
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
   view.key = L"12345678";
   controller.OnCreateHotspotClick();
-  EXPECT_EQ(log, (Log{L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage"}));
+  EXPECT_EQ(log, (Log{L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"QueryHostedNetwork", L"Idle",
+                      L"ShowMessage"}));
   ASSERT_EQ(platform.runs.size(), 1u);
   EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
   EXPECT_EQ(platform.runs[0].batchContent,
@@ -143,6 +144,7 @@ TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
   FakeHelpProgressView progress;
   MainController f{p, v, progress, 150ms};
   f.Start();
+  v.key = L"12345678";
   p.runResult = {false, 0, L"partial output"};
   f.OnCreateHotspotClick();
   ASSERT_EQ(p.runs.size(), 1u);
@@ -183,7 +185,9 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
     const wchar_t* failing;
     Log expected;
   } cases[] = {
-      {nullptr, {L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"EndProcess"}},
+      {nullptr,
+       {L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"QueryHostedNetwork", L"Idle", L"ShowMessage",
+        L"EndProcess"}},
       {L"DeleteFile",
        {L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"Idle", L"ShowMessage", L"ShowMessage",
         L"EndProcess"}},

@@ -337,6 +337,18 @@ TEST(Win32Platform, RunBatchFileRunsInTheSystemDirectoryWithoutEchoingTheLine) {
   EXPECT_EQ(result.output.find(L">cd"), std::wstring::npos) << "the interpreter must not echo the line";
 }
 
+// Wine's own wlanapi.dll opens a handle, lists no adapter and cannot tell the hosted network's status: the
+// API is there but says nothing, so that the exit code alone decides. Every Wine process is elevated.
+TEST(Win32Platform, WinesWirelessApiTellsNothingOfTheHostedNetwork) {
+  Win32Platform platform = MakePlatform();
+  const lumvora::HostedNetworkState state = platform.QueryHostedNetwork();
+  EXPECT_TRUE(state.apiPresent);
+  EXPECT_TRUE(state.serviceRunning);
+  EXPECT_FALSE(state.answered);
+  EXPECT_FALSE(state.interfacesFound);
+  EXPECT_TRUE(platform.Elevated());
+}
+
 // While held, the file can be read by any reader that shares reading, whatever else it shares (the
 // interpreter's share mode is not documented), but not written, renamed, replaced or deleted by anyone else;
 // Delete() removes it, and so does dropping it.

@@ -1,0 +1,171 @@
+// The hosted network's state from the Native Wifi API, and whether this process is elevated: what the
+// program checks a hotspot command's outcome against.
+#include "platform/win32_platform.h"
+
+#include <algorithm>
+
+namespace lumvora::win32 {
+namespace {
+
+template <typename Fn>
+bool Find(HMODULE module, const char* name, Fn& function) {
+  function = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+  return function != nullptr;
+}
+
+// Memory that the API hands out, given back with its own function.
+template <typename T>
+class WlanMemory {
+ public:
+  explicit WlanMemory(const WlanFunctions& api) : api_(api) {}
+  WlanMemory(const WlanMemory&) = delete;
+  WlanMemory& operator=(const WlanMemory&) = delete;
+  ~WlanMemory() {
+    if (data_ != nullptr) api_.freeMemory(data_);
+  }
+  T** Out() { return &data_; }
+  void** OutVoid() { return reinterpret_cast<void**>(&data_); }
+  const T* Get() const { return data_; }
+
+ private:
+  const WlanFunctions& api_;
+  T* data_ = nullptr;
+};
+
+// A value of an interface's property; false when the API does not tell it.
+template <typename T>
+bool QueryInterfaceValue(const WlanFunctions& api, HANDLE client, const GUID* id, DWORD opcode, T& value) {
+  WlanMemory<T> data(api);
+  DWORD size = 0;
+  DWORD valueType = 0;
+  if (api.queryInterface(client, id, opcode, nullptr, &size, data.OutVoid(), &valueType) != ERROR_SUCCESS ||
+      data.Get() == nullptr || size < sizeof(T)) {
+    return false;
+  }
+  value = *data.Get();
+  return true;
+}
+
+template <typename T>
+bool QueryHostedNetworkValue(const WlanFunctions& api, HANDLE client, DWORD opcode, T& value) {
+  WlanMemory<T> data(api);
+  DWORD size = 0;
+  DWORD valueType = 0;
+  if (api.hostedNetworkQueryProperty(client, opcode, &size, data.OutVoid(), &valueType, nullptr) != ERROR_SUCCESS ||
+      data.Get() == nullptr || size < sizeof(T)) {
+    return false;
+  }
+  value = *data.Get();
+  return true;
+}
+
+bool RadioIsOn(const wlan::RadioState& radio) {
+  for (DWORD i = 0; i < radio.numberOfPhys && i < 64; ++i) {
+    const wlan::PhyRadioState& phy = radio.phys[i];
+    if (phy.softwareRadioState == wlan::kRadioOn && phy.hardwareRadioState == wlan::kRadioOn) return true;
+  }
+  return false;
+}
+
+HostedNetworkStatus StatusOf(DWORD state) {
+  switch (state) {
+    case wlan::kHostedNetworkIdle: return HostedNetworkStatus::Idle;
+    case wlan::kHostedNetworkActive: return HostedNetworkStatus::Active;
+    default: return HostedNetworkStatus::Unavailable;
+  }
+}
+
+}  // namespace
+
+std::optional<WlanFunctions> LoadWlanFunctions() {
+  // A Windows Server without the wireless feature has no wlanapi.dll: the exit code alone decides there.
+  const HMODULE module = LoadSystemLibrary(L"wlanapi.dll");
+  if (module == nullptr) return std::nullopt;
+  WlanFunctions api{};
+  if (Find(module, "WlanOpenHandle", api.openHandle) && Find(module, "WlanCloseHandle", api.closeHandle) &&
+      Find(module, "WlanEnumInterfaces", api.enumInterfaces) && Find(module, "WlanQueryInterface", api.queryInterface) &&
+      Find(module, "WlanHostedNetworkQueryStatus", api.hostedNetworkQueryStatus) &&
+      Find(module, "WlanHostedNetworkQueryProperty", api.hostedNetworkQueryProperty) &&
+      Find(module, "WlanFreeMemory", api.freeMemory)) {
+    return api;
+  }
+  return std::nullopt;
+}
+
+HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api) {
+  HostedNetworkState state;
+  DWORD negotiated = 0;
+  HANDLE client = nullptr;
+  const DWORD opened = api.openHandle(wlan::kClientVersion, nullptr, &negotiated, &client);
+  // The WLAN AutoConfig service is stopped: that is an answer. Any other failure tells nothing.
+  if (opened == ERROR_SERVICE_NOT_ACTIVE) state.apiPresent = true;
+  if (opened != ERROR_SUCCESS) return state;
+  state.apiPresent = state.serviceRunning = true;
+  const struct Closer {
+    const WlanFunctions& api;
+    HANDLE client;
+    ~Closer() { api.closeHandle(client, nullptr); }
+  } closer{api, client};
+
+  WlanMemory<wlan::InterfaceInfoList> interfaces(api);
+  if (api.enumInterfaces(client, nullptr, interfaces.Out()) == ERROR_SUCCESS && interfaces.Get() != nullptr) {
+    const wlan::InterfaceInfoList& list = *interfaces.Get();
+    state.interfacesFound = list.numberOfItems > 0;
+    for (DWORD i = 0; i < list.numberOfItems; ++i) {
+      const GUID* id = &list.items[i].interfaceGuid;
+      wlan::RadioState radio{};
+      if (QueryInterfaceValue(api, client, id, wlan::kOpcodeRadioState, radio) && RadioIsOn(radio)) state.radioOn = true;
+      BOOL capable = FALSE;
+      if (QueryInterfaceValue(api, client, id, wlan::kOpcodeHostedNetworkCapable, capable) && capable) {
+        state.capable = true;
+      }
+    }
+  }
+
+  // Wine's wlanapi, and a Windows without the hosted network, cannot tell its status: nothing is known then.
+  WlanMemory<wlan::HostedNetworkStatus> status(api);
+  if (api.hostedNetworkQueryStatus(client, status.Out(), nullptr) != ERROR_SUCCESS || status.Get() == nullptr) {
+    return state;
+  }
+  BOOL enabled = FALSE;
+  if (!QueryHostedNetworkValue(api, client, wlan::kOpcodeEnable, enabled)) return state;
+  state.answered = true;
+  state.status = StatusOf(status.Get()->state);
+  state.allowed = enabled != FALSE;
+  wlan::ConnectionSettings settings{};
+  if (QueryHostedNetworkValue(api, client, wlan::kOpcodeConnectionSettings, settings)) {
+    const ULONG length = std::min<ULONG>(settings.ssid.length, sizeof(settings.ssid.bytes));
+    state.ssid = std::vector<std::uint8_t>(settings.ssid.bytes, settings.ssid.bytes + length);
+  }
+  return state;
+}
+
+HostedNetworkState Win32Platform::QueryHostedNetwork() {
+  if (!wlanLoaded_) {
+    wlan_ = LoadWlanFunctions();
+    wlanLoaded_ = true;
+  }
+  return wlan_ ? QueryHostedNetworkWith(*wlan_) : HostedNetworkState();
+}
+
+bool Win32Platform::Elevated() {
+  // advapi32 is looked up rather than imported: the program needs it only when a command has failed.
+  using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
+  using GetTokenInformationFn = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
+  static const HMODULE advapi = LoadSystemLibrary(L"advapi32.dll");
+  OpenProcessTokenFn openToken = nullptr;
+  GetTokenInformationFn tokenInformation = nullptr;
+  if (advapi == nullptr || !Find(advapi, "OpenProcessToken", openToken) ||
+      !Find(advapi, "GetTokenInformation", tokenInformation)) {
+    return true;
+  }
+  HANDLE token = nullptr;
+  if (!openToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
+  const UniqueKernelHandle owned(token);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!tokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size)) return true;
+  return elevation.TokenIsElevated != 0;
+}
+
+}  // namespace lumvora::win32
