@@ -35,8 +35,17 @@ for image in $images; do
   cmp -s "$out/x" "$help/$image" || fail "$image differs from its source"
 done
 
+# The page and its stylesheet are what the sources say now: the document was compiled again after they
+# changed (scripts/build-help.sh stores them in GB2312 with CR LF, the page declaring gb2312).
+for text in index.htm style.css; do
+  chmls --no-page extract "$chm" "/$text" "$out/x" >/dev/null 2>&1 || fail "cannot extract $text"
+  iconv -f GB2312 -t UTF-8 "$out/x" | tr -d '\r' | sed 's/charset=gb2312/charset=utf-8/I' >"$out/compiled"
+  tr -d '\r' <"$help/$text" >"$out/source"
+  cmp -s "$out/compiled" "$out/source" || fail "$text in the document differs from its source: run scripts/build-help.sh"
+done
+
 if [ -n "$generated" ]; then
   length=$(grep -o 'HelpDocLength = [0-9]*' "$generated" | awk '{print $3}')
   [ "$length" = "$(stat -c %s "$chm")" ] || fail "HelpDocLength $length, the document is $(stat -c %s "$chm") bytes"
 fi
-echo "ok: ITSF version 3, index.htm, style.css and $count pictures inside and unchanged"
+echo "ok: ITSF version 3, index.htm and style.css as in the sources, and $count pictures inside and unchanged"
