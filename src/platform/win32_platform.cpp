@@ -330,7 +330,11 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::ch
   };
   CommandJob job;
   StartedProcess command;
-  if (!start(0, command)) throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  // Under Wine a process that dies while it starts up fails CreateProcess with ERROR_INTERNAL_ERROR, now and
+  // then, under load. Suspended, it has run nothing of the batch file, so one more try is safe.
+  if (!start(0, command) && (::GetLastError() != ERROR_INTERNAL_ERROR || !start(0, command))) {
+    throw PlatformError(L"启动命令解释器", interpreter, SystemErrorText(::GetLastError()));
+  }
   bool inJob = job.Add(command.process.Get());
   if (!inJob) {
     // The job this program runs in may let a new process leave it; that one can join ours.

@@ -328,6 +328,15 @@ TEST_F(Hotspot, ACommandOverTheTimeLimitIsEndedWithEverythingItStarted) {
   EXPECT_EQ(NetshCalls(dir).size(), 2u);
 }
 
+// Whatever ends the program ends the command with it: netsh does not go on alone.
+TEST_F(Hotspot, AProgramKilledWhileACommandRunsTakesTheCommandWithIt) {
+  Start("sleep=60000");
+  PostClick(Control(IDC_START_HOTSPOT));
+  ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
+  app->Kill();
+  EXPECT_TRUE(WaitUntil([&] { return ChildProcesses(0, L"netsh.exe").empty(); }, 5s)) << "netsh left running";
+}
+
 // Success only where netsh's exit code and what Windows says of its hosted network agree; a failure says
 // why in plain words, before netsh's own. Each case starts the program afresh: it loads wlanapi.dll once.
 TEST_F(Hotspot, TheOutcomeIsCheckedAgainstWhatWindowsSaysOfTheHostedNetwork) {
