@@ -52,7 +52,7 @@ done
 # The help page as its HTML sources render, for a person to look at.
 mkdir -p build/screenshots
 chromium --headless --no-sandbox --disable-gpu --disable-background-networking --disable-component-update \
-  --disable-sync --no-first-run --hide-scrollbars --user-data-dir="$(mktemp -d)" --window-size=820,5200 \
+  --disable-sync --no-first-run --hide-scrollbars --user-data-dir="$(mktemp -d)" --window-size=820,9000 \
   --screenshot="$root/build/screenshots/help_page.png" "file://$root/src/resources/help/index.htm" \
   >/dev/null 2>&1 || echo "could not render the help page"
 
