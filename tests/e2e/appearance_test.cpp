@@ -294,7 +294,7 @@ TEST_F(Resources, HandCursorOf32PixelsIn16ColoursWithItsHotSpotAtTheFingertip) {
   EXPECT_EQ(header->biBitCount, 4) << "16 colours";
 }
 
-TEST_F(Resources, VersionResourceAndNoManifest) {
+TEST_F(Resources, VersionResource) {
   const std::string version = Bytes(RT_VERSION, 1);
   ASSERT_FALSE(version.empty());
   std::string copy = version;
@@ -323,14 +323,55 @@ TEST_F(Resources, VersionResourceAndNoManifest) {
   ASSERT_TRUE(::VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                &size));
   EXPECT_EQ(*translation, 0x04B00804u) << "language 0804, code page 1200";
-  int manifests = 0;
-  ::EnumResourceNamesW(module, MAKEINTRESOURCEW(24) /* RT_MANIFEST */,
-                       [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR n) CALLBACK -> BOOL {
-                         ++*reinterpret_cast<int*>(n);
-                         return TRUE;
-                       },
-                       reinterpret_cast<LONG_PTR>(&manifests));
-  EXPECT_EQ(manifests, 0) << "the classic look: no manifest";
+}
+
+// The manifest as the system reads it: malformed XML, a wrong namespace or a misspelt value would read back
+// as nothing.
+TEST_F(Resources, TheManifestAsksForAdministratorRightsAndPerMonitorDpi) {
+  const std::wstring exe = LumvoraExe();
+  ACTCTXW request{};
+  request.cbSize = sizeof(request);
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = exe.c_str();
+  request.lpResourceName = MAKEINTRESOURCEW(1);
+  const HANDLE context = ::CreateActCtxW(&request);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "resource 24 id 1 is a manifest the system can read";
+
+  ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
+  ASSERT_TRUE(::QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                             sizeof(runLevel), nullptr));
+  EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_REQUIRE_ADMIN);
+  EXPECT_EQ(runLevel.UiAccess, 0u);
+
+  // Windows 7, 8, 8.1 and 10, found by their bytes: the layout of an element differs between SDKs.
+  alignas(8) char compatibility[512] = {};
+  ASSERT_TRUE(::QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, compatibility,
+                             sizeof(compatibility), nullptr));
+  EXPECT_EQ(*reinterpret_cast<const DWORD*>(compatibility), 4u) << "four systems";
+  const std::string elements(compatibility, sizeof(compatibility));
+  const GUID systems[] = {{0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},
+                          {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},
+                          {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},
+                          {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}}};
+  for (const GUID& id : systems) {
+    EXPECT_NE(elements.find(std::string(reinterpret_cast<const char*>(&id), sizeof(id))), std::string::npos)
+        << std::hex << id.Data1;
+  }
+
+  auto setting = [&](const wchar_t* space, const wchar_t* name) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    return ::QueryActCtxSettingsW(0, context, space, name, value, 64, &written) ? std::wstring(value) : L"(none)";
+  };
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+            L"PerMonitorV2, PerMonitor");
+  ::ReleaseActCtx(context);
+
+  // Nothing that would differ between the flavours, and no Common Controls 6: the controls keep the classic look.
+  const std::string text = Bytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, 1);
+  EXPECT_EQ(text.find("processorArchitecture"), std::string::npos);
+  EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
 }
 
 }  // namespace
