@@ -42,6 +42,8 @@ RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout) {
   return rect;
 }
 
+bool IsButton(int id) { return id == IDC_CREATE_HOTSPOT || id == IDC_START_HOTSPOT || id == IDC_CLOSE_HOTSPOT; }
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform)
@@ -128,6 +130,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
       OnRightButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return 0;
+      break;
+    case WM_HELP:
+      OnHelp(*reinterpret_cast<const HELPINFO*>(lParam));
+      return TRUE;
     case WM_ACTIVATE:
       if (OnActivate(LOWORD(wParam))) return 0;
       break;
@@ -256,9 +264,32 @@ void MainWindow::OnRightButtonDown(POINT client) {
   // Only presses on the background arrive here: controls take their own mouse input.
   POINT screen = client;
   ::ClientToScreen(hwnd_, &screen);
+  ShowMenuAt(screen);
+}
+
+bool MainWindow::OnContextMenu(POINT screen) {
+  // Shift+F10 and the Menu key come as the position -1. The mouse's request that follows a right click is
+  // left alone: the press has opened the menu already. A text box answers with its own menu.
+  if (screen.x != -1 || screen.y != -1) return false;
+  const HWND focus = ::GetFocus();
+  if (focus == nullptr || !::IsChild(hwnd_, focus) || !IsButton(::GetDlgCtrlID(focus))) return false;
+  RECT button{};
+  ::GetWindowRect(focus, &button);
+  ShowMenuAt(POINT{button.left, button.bottom});
+  return true;
+}
+
+void MainWindow::ShowMenuAt(POINT screen) {
   ::SetForegroundWindow(hwnd_);
   ::TrackPopupMenu(::GetSubMenu(menu_.Get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x, screen.y,
                    0, hwnd_, nullptr);
+}
+
+void MainWindow::OnHelp(const HELPINFO& help) {
+  // F1 on the window or one of its controls; not in a menu, nor in a message box that it owns.
+  const auto item = static_cast<HWND>(help.hItemHandle);
+  if (help.iContextType != HELPINFO_WINDOW || (item != hwnd_ && !::IsChild(hwnd_, item))) return;
+  controller_.OnHelpLinkClick();
 }
 
 void MainWindow::OnCommand(int id, int notification) {

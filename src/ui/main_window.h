@@ -48,6 +48,11 @@ class MainWindow : public MainView {
   HBRUSH OnCtlColorStatic(HDC dc, HWND control);
   bool OnSetCursor(HWND over, int hitTest);
   void OnRightButtonDown(POINT client);
+  // True when it opened the menu: for the keyboard's request from a button only.
+  bool OnContextMenu(POINT screen);
+  void OnHelp(const HELPINFO& help);
+
+  void ShowMenuAt(POINT screen);
 
   std::wstring ControlText(int id) const;
 

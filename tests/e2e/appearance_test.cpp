@@ -2,6 +2,8 @@
 // order, cursor, the right-click menu, the About box and 退出; and the exe's own resources.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "e2e/harness.h"
@@ -156,6 +158,15 @@ void CloseMenus(DWORD pid) {
   for (int i = 0; i < 3 && !OpenMenus(pid).empty(); ++i) PressKey(VK_ESCAPE);
 }
 
+// The window and the menu open over it, in one screenshot.
+void SaveScreenshotWithMenu(HWND main, const RECT& menu, const wchar_t* name) {
+  RECT window{};
+  ::GetWindowRect(main, &window);
+  RECT both{};
+  ::UnionRect(&both, &window, &menu);
+  SaveScreenshot(both, name);
+}
+
 TEST_F(Appearance, RightClickOnTheBackgroundOpensTheMenuAtTheMouse) {
   ASSERT_TRUE(Activate(main));
   const POINT at = Background();
@@ -167,12 +178,67 @@ TEST_F(Appearance, RightClickOnTheBackgroundOpensTheMenuAtTheMouse) {
   ::GetWindowRect(menus[0], &rect);
   EXPECT_LE(std::abs(rect.left - at.x), 2) << "left edge at the mouse";
   EXPECT_LE(std::abs(rect.top - at.y), 2);
-  RECT window{};
-  ::GetWindowRect(main, &window);
-  RECT both{};
-  ::UnionRect(&both, &window, &rect);
-  SaveScreenshot(both, L"main_window_menu");
+  SaveScreenshotWithMenu(main, rect, L"main_window_menu");
   CloseMenus(app->Pid());
+}
+
+// Shift+F10 and the Menu key: the window's menu below a focused button, a text box's own menu in a text box.
+TEST_F(Appearance, TheKeyboardOpensTheMenuBelowTheFocusedButton) {
+  ASSERT_TRUE(Activate(main));
+  const struct {
+    WORD key;
+    bool shift;
+  } keys[] = {{VK_F10, true}, {VK_APPS, false}};
+  // Tab from the SSID field: 创建热点, then the key field, 启动热点 and 关闭热点.
+  for (const int focus : {IDC_CREATE_HOTSPOT, IDC_KEY_EDIT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
+    PressKey(VK_TAB);
+    ASSERT_EQ(::GetDlgCtrlID(FocusOf(main)), focus);
+    for (const auto& k : keys) {
+      PressKey(k.key, k.shift);
+      ASSERT_TRUE(WaitUntil([&] { return !OpenMenus(app->Pid()).empty(); }, 2s)) << focus << " key " << k.key;
+      const auto menus = OpenMenus(app->Pid());
+      EXPECT_EQ(menus.size(), 1u);
+      if (focus == IDC_KEY_EDIT) {
+        EXPECT_FALSE(IsOwnMenu(menus[0])) << "the text box's own menu";
+      } else {
+        EXPECT_TRUE(IsOwnMenu(menus[0])) << focus;
+        RECT menu{};
+        ::GetWindowRect(menus[0], &menu);
+        const RECT button = ScreenRectOf(focus);
+        EXPECT_LE(std::abs(menu.left - button.left), 2) << focus;
+        EXPECT_LE(std::abs(menu.top - button.bottom), 2) << focus;
+        if (focus == IDC_CREATE_HOTSPOT && k.key == VK_APPS) {
+          SaveScreenshotWithMenu(main, menu, L"main_window_menu_from_keyboard");
+        }
+      }
+      CloseMenus(app->Pid());
+      EXPECT_EQ(::GetDlgCtrlID(FocusOf(main)), focus) << "the focus stays";
+    }
+  }
+}
+
+// A screen reader names each field after the caption created right before it.
+TEST_F(Appearance, EachFieldIsNamedAfterItsCaption) {
+  ASSERT_EQ(::CoInitialize(nullptr), S_OK);
+  const struct {
+    int id;
+    const wchar_t* name;
+  } fields[] = {{IDC_SSID_EDIT, L"热点名称（SSID）"}, {IDC_KEY_EDIT, L"密钥（KEY）"}};
+  for (const auto& field : fields) {
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(Control(field.id), OBJID_CLIENT, IID_IAccessible,
+                                           reinterpret_cast<void**>(&accessible)),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(accessible->get_accName(self, &name), S_OK) << field.id;
+    EXPECT_EQ(std::wstring(name != nullptr ? name : L""), field.name);
+    ::SysFreeString(name);
+    accessible->Release();
+  }
+  ::CoUninitialize();
 }
 
 TEST_F(Appearance, OtherButtonsAndClicksOnControlsOpenNoWindowMenu) {

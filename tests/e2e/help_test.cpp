@@ -170,6 +170,25 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   EXPECT_TRUE(::IsWindowVisible(main));
 }
 
+// F1 reaches the window as WM_HELP from whichever control has the focus: a text box or a button.
+TEST_F(Help, F1DoesWhatAClickOnTheHelpLabelDoes) {
+  Start();
+  std::set<DWORD> viewers;
+  for (const int focus : {IDC_SSID_EDIT, IDC_CREATE_HOTSPOT, IDC_KEY_EDIT}) {
+    ASSERT_TRUE(Activate(main));
+    ASSERT_TRUE(WaitUntil([&] { return ::GetDlgCtrlID(FocusOf(main)) == focus; }, 2s)) << focus;
+    PressKey(VK_F1);
+    const DWORD viewer = WaitForNewViewer(viewers);
+    EXPECT_NE(viewer, 0u) << "F1 in control " << focus;
+    viewers.insert(viewer);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main); }, 5s));
+    ASSERT_TRUE(Activate(main));
+    PressKey(VK_TAB);
+  }
+  EXPECT_TRUE(FileExists(dir.File(L"Lumvo_help.chm")));
+  EXPECT_TRUE(app->MessageBoxes().empty());
+}
+
 // A comctl32.dll put beside the exe is never loaded: not at start-up, not when the progress strip needs
 // the common controls. (The test runs with comctl32=n,b, so Wine searches for it as Windows does.)
 TEST_F(Help, AComctl32PlantedBesideTheExeNeverLoads) {
