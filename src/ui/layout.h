@@ -1,5 +1,5 @@
-// The main window's controls: their kinds, initial texts and pixel rectangles in the client area
-// (designed in twips, 15 to a pixel at 96 DPI).
+// The main window's controls: their kinds, initial texts and pixel rectangles in the client area at
+// 96 DPI (designed in twips, 15 to a pixel there; at another DPI each measure is scaled).
 #pragma once
 
 #include <array>

@@ -32,7 +32,7 @@ class Appearance : public ::testing::Test {
     return r;
   }
   // A point on the window's background, away from every control.
-  POINT Background() const { return ClientToScreenPoint(200, 20); }
+  POINT Background() const { return ClientToScreenPoint(Scaled(200), Scaled(20)); }
 
   AppDir dir;
   std::unique_ptr<App> app;
@@ -63,10 +63,14 @@ TEST_F(Appearance, PictureColoursAndTransparentLabelsAsDrawn) {
   auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; };
   const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
   const COLORREF faceRgb = RGB(GetBValue(face), GetGValue(face), GetRValue(face));  // as a DIB holds it
-  // The picture is 342 pixels wide: the last column of the 343 is the button face.
-  for (int y = 0; y < 191; y += 10) {
-    EXPECT_EQ(at(342, y), faceRgb) << "y=" << y;
-    EXPECT_NE(at(341, y), faceRgb) << "y=" << y;
+  // The picture is 342 pixels wide at 96 DPI, drawn from the top-left corner at the window's DPI: the last
+  // column of the 343 is the button face, scaled like the rest.
+  const int pictureWidth = Scaled(342);
+  ASSERT_EQ(width, Scaled(343));
+  for (int y = 0; y < client.bottom - client.top; y += Scaled(10)) {
+    for (int x = pictureWidth; x < width; ++x) EXPECT_EQ(at(x, y), faceRgb) << "x=" << x << " y=" << y;
+    EXPECT_NE(at(pictureWidth - 1, y), faceRgb) << "y=" << y;
+    EXPECT_NE(at(0, y), faceRgb) << "y=" << y;
   }
   // Top left: a pale, almost white sky blue (pixels are 0x00RRGGBB).
   const COLORREF sky = at(2, 2);

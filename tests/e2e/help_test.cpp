@@ -118,14 +118,14 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
     if (strip == nullptr) continue;
     if (!::IsWindowVisible(main)) sawStripAlone = true;
     if (!stripChecked) {
-      // Borderless, no taskbar button, 289 x 17, centred.
+      // Borderless, no taskbar button, 289 x 17 at 96 DPI and scaled at another, centred.
       stripChecked = true;
       RECT client{}, window{};
       ::GetClientRect(strip, &client);
       ::GetWindowRect(strip, &window);
-      EXPECT_EQ(client.right, 289);
-      EXPECT_EQ(client.bottom, 17);
-      EXPECT_EQ(window.right - window.left, 289) << "no border";
+      EXPECT_EQ(client.right, Scaled(289));
+      EXPECT_EQ(client.bottom, Scaled(17));
+      EXPECT_EQ(window.right - window.left, client.right) << "no border";
       EXPECT_FALSE(::GetWindowLongW(strip, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
       EXPECT_TRUE(::GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
       EXPECT_LE(std::abs(window.left + window.right - ::GetSystemMetrics(SM_CXSCREEN)), 1);
