@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the benchmarks under Wine and prints their figures as ratios against references measured in the
-# same run. Usage: bench/run.sh [runs] [32|64]   (at least 10 runs each; default 15)
+# same run. Usage: [LUMVORA_DPI=144] bench/run.sh [runs] [32|64]   (at least 10 runs each; default 15)
 # Without a flavour it takes the 32-bit one where this machine runs 32-bit code, else the 64-bit one.
+# LUMVORA_DPI runs everything at another DPI, in the flavour's prefix for other DPIs (its own prefix stays
+# at 96).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -25,12 +27,15 @@ if [ "$LUMVORA_FLAVOUR" = 32 ]; then preset=mingw triplet=i686-w64-mingw32; fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_breakdown \
   lumvora_bench_hotspot lumvora_bench_help
+dpi=${LUMVORA_DPI:-96}
+[ "$dpi" = 96 ] || lumvora_dpi_prefix
 lumvora_prefix
 lumvora_display
 trap lumvora_stop_display EXIT
+[ "$dpi" = 96 ] || lumvora_dpi "$dpi"
 
-# Every figure carries the flavour that gave it.
-tag() { sed -u "s/^/[$LUMVORA_FLAVOUR-bit] /"; }
+# Every figure carries the flavour and the DPI that gave it.
+tag() { sed -u "s/^/[$LUMVORA_FLAVOUR-bit, $dpi DPI] /"; }
 dir=build/$preset
 exe=$dir/bin/Lumvora.exe
 {

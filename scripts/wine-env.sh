@@ -2,6 +2,8 @@
 #   lumvora_flavour 32|64   picks the flavour's loader and prefix (WINEPREFIX, WINEARCH, WINELOADER)
 #   lumvora_wine ARGS...    runs ARGS with that loader
 #   lumvora_can_run         tries the loader once; on failure LUMVORA_WINE_PROBLEM says why and what to do
+#   lumvora_dpi_prefix      switches to the flavour's prefix for other DPIs (build/wineprefix32-dpi, 64-dpi)
+#   lumvora_dpi DPI         sets the DPI that the prefix's programs see, restarting its wineserver
 # Leaves LUMVORA_XVFB_PID set when it started an Xvfb of its own (stop it with lumvora_stop_display).
 #
 # Debian's `wine` wrapper is never used: it takes the 32-bit loader whenever wine32 is installed, and on a
@@ -91,6 +93,20 @@ lumvora_prefix() {
     "$LUMVORA_WINESERVER" -w || true
     echo "$sum" > "$WINEPREFIX/.lumvora-settings"
   fi
+}
+
+# A prefix of its own for runs at other DPIs, so that the flavour's prefix stays at 96 whatever happens
+# to a run. Call lumvora_prefix after it, as for the flavour's prefix.
+lumvora_dpi_prefix() {
+  export WINEPREFIX="$root/build/wineprefix$LUMVORA_FLAVOUR-dpi"
+  LUMVORA_PREFIXES+=("$WINEPREFIX")
+}
+
+# Wine gives every process the DPI in HKCU\Control Panel\Desktop\LogPixels (Windows' manifest settings
+# play no part), read when the wineserver starts: set it, then wait for the server to write it and stop.
+lumvora_dpi() {
+  lumvora_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$LUMVORA_WINESERVER" -w || true
 }
 
 # Drive R: is an empty folder, for the tests that run the program from the root of a drive.

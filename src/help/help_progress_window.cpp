@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/win32_platform.h"
+#include "ui/win32_dpi.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -49,16 +50,19 @@ void HelpProgressWindow::Show() {
   if (hwnd_ != nullptr) return;
   InitProgressBarClass();
   if (!RegisterHelpProgressClass(instance_)) return;
-  // No border and no title bar; a tool window gets no taskbar button.
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kHelpProgressWidth) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHelpProgressHeight) / 2;
-  // The window text is never shown (no title bar); the class name serves as one.
+  // No border and no title bar; a tool window gets no taskbar button. The window text is never shown (no
+  // title bar); the class name serves as one.
   hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kHelpProgressClassName, kHelpProgressClassName,
-                            WS_POPUP, x, y, kHelpProgressWidth, kHelpProgressHeight, nullptr, nullptr, instance_,
-                            nullptr);
+                            WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_, nullptr);
   if (hwnd_ == nullptr) return;
-  bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, kHelpProgressWidth,
-                           kHelpProgressHeight, hwnd_, nullptr, instance_, nullptr);
+  // Sized at the DPI of the primary monitor, where it opens centred (the corner it is created at lies on it too).
+  const int dpi = WindowDpi(hwnd_);
+  const int width = Scale(kHelpProgressWidth, dpi);
+  const int height = Scale(kHelpProgressHeight, dpi);
+  ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, hwnd_, nullptr,
+                           instance_, nullptr);
   ApplyRange();
   ::ShowWindow(hwnd_, SW_SHOWNA);
   ::UpdateWindow(hwnd_);

@@ -8,6 +8,7 @@
 
 namespace lumvora::win32 {
 
+// At 96 DPI; scaled to the DPI of the monitor it opens on.
 inline constexpr int kHelpProgressWidth = 289;
 inline constexpr int kHelpProgressHeight = 17;
 

@@ -71,11 +71,33 @@ struct MenuTraits {
   static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+// A memory device context (CreateCompatibleDC).
+struct DcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
+
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
+struct CursorTraits {
+  using Handle = HCURSOR;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DestroyCursor(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
 using UniqueBrush = UniqueHandle<BrushTraits>;
 using UniqueBitmap = UniqueHandle<BitmapTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueDc = UniqueHandle<DcTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueCursor = UniqueHandle<CursorTraits>;
 
 }  // namespace lumvora::win32

@@ -1,5 +1,5 @@
-// The main window's controls: their kinds, initial texts and pixel rectangles in the client area
-// (designed in twips, 15 to a pixel at 96 DPI).
+// The main window's controls: their kinds, initial texts and pixel rectangles in the client area at
+// 96 DPI (designed in twips, 15 to a pixel there; at another DPI each measure is scaled).
 #pragma once
 
 #include <array>
@@ -31,19 +31,20 @@ struct ControlSpec {
   Sizing sizing = Sizing::Fixed;
 };
 
-// In tab order for the controls that take the focus; labels come last because they never take it.
+// In window order, which is also the tab order of the controls that take the focus. Each field's caption
+// comes right before its field: a screen reader names an edit after the static text just before it.
 inline constexpr std::array<ControlSpec, 9> kMainControls{{
-    {IDC_SSID_EDIT, ControlKind::Edit, L"LumvoSoft", 144, 56, 153, 25, ControlFont::Large},
-    {IDC_CREATE_HOTSPOT, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
-    {IDC_KEY_EDIT, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
-    {IDC_START_HOTSPOT, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
-    {IDC_SSID_LABEL, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
-     Sizing::ToTextRightAligned},
-    {IDC_KEY_LABEL, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default,
-     Sizing::ToTextRightAligned},
-    {IDC_CLOSE_HOTSPOT, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
     {IDC_VERSION_LABEL, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
     {IDC_HELP_LINK, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},
+    {IDC_SSID_LABEL, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
+     Sizing::ToTextRightAligned},
+    {IDC_SSID_EDIT, ControlKind::Edit, L"LumvoSoft", 144, 56, 153, 25, ControlFont::Large},
+    {IDC_CREATE_HOTSPOT, ControlKind::Button, L"创建热点", 16, 152, 89, 25, ControlFont::Default},
+    {IDC_KEY_LABEL, ControlKind::Label, L"密钥（KEY）", 62, 104, 66, 12, ControlFont::Default,
+     Sizing::ToTextRightAligned},
+    {IDC_KEY_EDIT, ControlKind::PasswordEdit, L"", 144, 96, 153, 25, ControlFont::Large},
+    {IDC_START_HOTSPOT, ControlKind::Button, L"启动热点", 128, 152, 89, 25, ControlFont::Default},
+    {IDC_CLOSE_HOTSPOT, ControlKind::Button, L"关闭热点", 240, 152, 89, 25, ControlFont::Default},
 }};
 
 }  // namespace lumvora

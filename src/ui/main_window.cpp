@@ -4,11 +4,11 @@
 #include <windowsx.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "platform/startup_trace.h"
 #include "resources/resource.h"
 #include "ui/layout.h"
-#include "ui/win32_picture.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -16,22 +16,26 @@ namespace {
 constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed border, close box only
 constexpr DWORD kMainWindowExStyle = 0;
 
-// Point size to the font height that CreateFont wants: negative means character height, at 96 DPI.
-int HeightForPoints(int points) { return -::MulDiv(points, 96, 72); }
+// Point size to the font height that CreateFont wants: negative means character height.
+int HeightForPoints(int points, int dpi) { return -::MulDiv(points, dpi, 72); }
 
-HFONT CreateSongTi(int points) {
+HFONT CreateSongTi(int points, int dpi) {
   // Named explicitly, with the GB2312 character set, so that the designed label sizes hold whatever the
   // system's own dialog font is.
-  return ::CreateFontW(HeightForPoints(points), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+  return ::CreateFontW(HeightForPoints(points, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        L"宋体");
 }
 
-// Where a control goes: a label sized to its text keeps its designed right edge and top. Measured before
-// the control exists, so that it is created where it stays rather than moved there.
-RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout) {
-  RECT rect{layout.left, layout.top, layout.left + layout.width, layout.top + layout.height};
+// Where a control goes at a DPI: each designed measure scaled, and a label sized to its text keeps its
+// designed right edge and top. Measured before the control exists, so that it is created where it stays
+// rather than moved there.
+RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout, int dpi) {
+  const int left = Scale(layout.left, dpi);
+  const int top = Scale(layout.top, dpi);
+  RECT rect{left, top, left + Scale(layout.width, dpi), top + Scale(layout.height, dpi)};
   if (layout.sizing != Sizing::ToTextRightAligned || measuring == nullptr) return rect;
+  rect.right = Scale(layout.left + layout.width, dpi);
   const HGDIOBJ old = ::SelectObject(measuring, font);
   SIZE text{};
   if (::GetTextExtentPoint32W(measuring, layout.text, static_cast<int>(std::wcslen(layout.text)), &text)) {
@@ -42,6 +46,14 @@ RECT ControlRect(HDC measuring, HFONT font, const ControlSpec& layout) {
   return rect;
 }
 
+// The single 48 x 48 icon, and the 32 x 32 cursor, loaded at the sizes that the system wants at a DPI.
+HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dpi) {
+  const int size = SystemMetricForDpi(metric, dpi);
+  return ::LoadImageW(instance, MAKEINTRESOURCEW(id), type, size, size, 0);
+}
+
+bool IsButton(int id) { return id == IDC_CREATE_HOTSPOT || id == IDC_START_HOTSPOT || id == IDC_CLOSE_HOTSPOT; }
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit)
@@ -51,10 +63,13 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono:
       controller_(platform, *this, helpProgress_, commandTimeLimit) {}
 
 void MainWindow::Create() {
+  // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.
+  classDpi_ = SystemDpi();
   // Decoding the JPEG costs about as much as creating the window and its controls: do both at once.
   try {
-    pendingBackground_ = std::async(std::launch::async, [instance = instance_] {
-      UniqueBitmap picture = LoadPictureResource(instance, IDR_BACKGROUND);
+    pendingBackground_ = std::async(std::launch::async, [instance = instance_, dpi = classDpi_] {
+      ScaledPicture picture(LoadPictureResource(instance, IDR_BACKGROUND));
+      picture.ScaleFor(dpi);
       LUMVORA_STARTUP_MARK("picture decoded (on its thread)");
       return picture;
     });
@@ -69,26 +84,21 @@ void MainWindow::Create() {
   wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainWindowClassName;
-  wc.hIcon = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON, 0, 0,
-                                             LR_DEFAULTSIZE));
-  wc.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMVORA), IMAGE_ICON,
-                                               ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hIcon = static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXICON, classDpi_));
+  wc.hIconSm = static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXSMICON, classDpi_));
   LUMVORA_STARTUP_MARK("icons loaded");
   if (::RegisterClassExW(&wc) == 0) {
     throw PlatformError(L"注册主窗口类", kMainWindowClassName, SystemErrorText(::GetLastError()));
   }
   LUMVORA_STARTUP_MARK("window class registered");
 
-  RECT frame{0, 0, kMainWindowClientWidth, kMainWindowClientHeight};
-  ::AdjustWindowRectEx(&frame, kMainWindowStyle, FALSE, kMainWindowExStyle);
   // Created where it will be shown, centred on the screen. Moving it there later is slower under Wine: the
   // move, not the showing, then pays for setting up the window on the display.
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  hwnd_ = ::CreateWindowExW(kMainWindowExStyle, kMainWindowClassName, kAppTitle, kMainWindowStyle, x, y, width,
-                            height, nullptr, nullptr, instance_, this);
+  const SIZE size = WindowSize(classDpi_);
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  hwnd_ = ::CreateWindowExW(kMainWindowExStyle, kMainWindowClassName, kAppTitle, kMainWindowStyle, x, y, size.cx,
+                            size.cy, nullptr, nullptr, instance_, this);
   if (hwnd_ == nullptr) {
     throw PlatformError(L"创建主窗口", kAppTitle, SystemErrorText(::GetLastError()));
   }
@@ -128,6 +138,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
       OnRightButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return 0;
+      break;
+    case WM_HELP:
+      OnHelp(*reinterpret_cast<const HELPINFO*>(lParam));
+      return TRUE;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_GETDPISCALEDSIZE:
+      OnGetDpiScaledSize(static_cast<int>(wParam), reinterpret_cast<SIZE*>(lParam));
+      return TRUE;
     case WM_ACTIVATE:
       if (OnActivate(LOWORD(wParam))) return 0;
       break;
@@ -145,10 +167,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCreate() {
   LUMVORA_STARTUP_MARK("main window's WM_CREATE");
-  dialogFont_.Reset(CreateSongTi(9));
-  largeFont_.Reset(CreateSongTi(12));
+  dpi_ = WindowDpi(hwnd_);
+  CreateFonts();
   LUMVORA_STARTUP_MARK("fonts created");
-  hand_ = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTING_HAND));
+  LoadHandCursor();
   // The menu is never shown as a bar: its one pop-up opens where the window is right-clicked.
   menu_.Reset(::CreateMenu());
   const HMENU popup = ::CreatePopupMenu();
@@ -157,8 +179,7 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
   LUMVORA_STARTUP_MARK("menu created");
 
-  const HDC measuring = ::CreateCompatibleDC(nullptr);
-  for (const ControlSpec& layout : kMainControls) {
+  LayOutControls([this](const ControlSpec& layout, const RECT& rect, HFONT font) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -183,13 +204,11 @@ void MainWindow::OnCreate() {
         style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     }
-    const HFONT font = layout.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
-    const RECT rect = ControlRect(measuring, font, layout);
     const HWND control = ::CreateWindowExW(exStyle, className, layout.text, style, rect.left, rect.top,
                                            rect.right - rect.left, rect.bottom - rect.top, hwnd_,
                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_,
                                            nullptr);
-    if (control == nullptr) continue;
+    if (control == nullptr) return;
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (layout.kind == ControlKind::Edit || layout.kind == ControlKind::PasswordEdit) {
       ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // 0 lifts the default limit of 32767 characters
@@ -202,17 +221,87 @@ void MainWindow::OnCreate() {
     LUMVORA_STARTUP_MARK(layout.kind == ControlKind::Button  ? "button created"
                          : layout.kind == ControlKind::Label ? "label created"
                                                              : "text box created");
+  });
+  if (dpi_ != classDpi_) {
+    // Its monitor's DPI is not the primary one's: size, place and icons follow the window's own.
+    CentreOnScreen(dpi_);
+    LoadIcons();
   }
-  if (measuring != nullptr) ::DeleteDC(measuring);
+}
+
+void MainWindow::CreateFonts() {
+  dialogFont_.Reset(CreateSongTi(9, dpi_));
+  largeFont_.Reset(CreateSongTi(12, dpi_));
+}
+
+template <typename Place>
+void MainWindow::LayOutControls(Place place) const {
+  const UniqueDc measuring(::CreateCompatibleDC(nullptr));
+  for (const ControlSpec& layout : kMainControls) {
+    const HFONT font = layout.font == ControlFont::Large ? largeFont_.Get() : dialogFont_.Get();
+    place(layout, ControlRect(measuring.Get(), font, layout, dpi_), font);
+  }
+}
+
+void MainWindow::LoadIcons() {
+  // Set on the window, replacing the class's icons, which were loaded for another DPI.
+  UniqueIcon big(static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXICON, dpi_)));
+  UniqueIcon small(static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXSMICON, dpi_)));
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  bigIcon_ = std::move(big);
+  smallIcon_ = std::move(small);
+}
+
+void MainWindow::LoadHandCursor() {
+  UniqueCursor hand(
+      static_cast<HCURSOR>(LoadImageForDpi(instance_, IDC_POINTING_HAND, IMAGE_CURSOR, SM_CXCURSOR, dpi_)));
+  // Shown right now (the mouse is over 使用说明): the new one takes its place before the old one goes.
+  if (hand_ && ::GetCursor() == hand_.Get()) ::SetCursor(hand.Get());
+  hand_ = std::move(hand);
+}
+
+SIZE MainWindow::WindowSize(int dpi) const {
+  const SIZE client{Scale(kMainWindowClientWidth, dpi), Scale(kMainWindowClientHeight, dpi)};
+  return WindowSizeForClient(client, kMainWindowStyle, kMainWindowExStyle, dpi);
+}
+
+void MainWindow::CentreOnScreen(int dpi) {
+  const SIZE size = WindowSize(dpi);
+  ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  // The DPI comes from the message: while the window is dragged, GetDpiForWindow may still give the old one.
+  dpi_ = dpi;
+  ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The controls take the new fonts before the old ones are deleted.
+  const UniqueFont oldDialogFont = std::move(dialogFont_);
+  const UniqueFont oldLargeFont = std::move(largeFont_);
+  CreateFonts();
+  LayOutControls([this](const ControlSpec& layout, const RECT& rect, HFONT font) {
+    const HWND control = ::GetDlgItem(hwnd_, layout.id);
+    ::MoveWindow(control, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  });
+  if (backgroundTaken_) background_.ScaleFor(dpi_);
+  LoadIcons();
+  LoadHandCursor();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::OnGetDpiScaledSize(int dpi, SIZE* size) const {
+  // Windows would scale the whole window, frame included; the client area is what is designed.
+  *size = WindowSize(dpi);
 }
 
 void MainWindow::TakeBackground() {
   backgroundTaken_ = true;
-  background_ = pendingBackground_.valid() ? pendingBackground_.get() : LoadPictureResource(instance_, IDR_BACKGROUND);
-  BITMAP info{};
-  if (background_ && ::GetObjectW(background_.Get(), sizeof(info), &info) != 0) {
-    backgroundSize_ = SIZE{info.bmWidth, info.bmHeight};
-  }
+  background_ = pendingBackground_.valid() ? pendingBackground_.get()
+                                           : ScaledPicture(LoadPictureResource(instance_, IDR_BACKGROUND));
+  background_.ScaleFor(dpi_);
 }
 
 bool MainWindow::OnEraseBackground(HDC dc) {
@@ -224,12 +313,13 @@ bool MainWindow::OnEraseBackground(HDC dc) {
   ::GetClientRect(hwnd_, &client);
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
   if (!background_) return true;
-  // Unscaled at the top-left corner; what lies below the client area is simply not seen.
-  const HDC memory = ::CreateCompatibleDC(dc);
-  const HGDIOBJ old = ::SelectObject(memory, background_.Get());
-  ::BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, memory, 0, 0, SRCCOPY);
-  ::SelectObject(memory, old);
-  ::DeleteDC(memory);
+  // At the top-left corner, at the size scaled for the DPI beforehand; what lies below the client area is
+  // simply not seen.
+  const UniqueDc memory(::CreateCompatibleDC(dc));
+  const HGDIOBJ old = ::SelectObject(memory.Get(), background_.Bitmap());
+  const SIZE size = background_.Size();
+  ::BitBlt(dc, 0, 0, size.cx, size.cy, memory.Get(), 0, 0, SRCCOPY);
+  ::SelectObject(memory.Get(), old);
   return true;
 }
 
@@ -247,8 +337,8 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 bool MainWindow::OnSetCursor(HWND over, int hitTest) {
-  if (hitTest != HTCLIENT || hand_ == nullptr || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
-  ::SetCursor(hand_);
+  if (hitTest != HTCLIENT || !hand_ || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
+  ::SetCursor(hand_.Get());
   return true;
 }
 
@@ -256,9 +346,32 @@ void MainWindow::OnRightButtonDown(POINT client) {
   // Only presses on the background arrive here: controls take their own mouse input.
   POINT screen = client;
   ::ClientToScreen(hwnd_, &screen);
+  ShowMenuAt(screen);
+}
+
+bool MainWindow::OnContextMenu(POINT screen) {
+  // Shift+F10 and the Menu key come as the position -1. The mouse's request that follows a right click is
+  // left alone: the press has opened the menu already. A text box answers with its own menu.
+  if (screen.x != -1 || screen.y != -1) return false;
+  const HWND focus = ::GetFocus();
+  if (focus == nullptr || !::IsChild(hwnd_, focus) || !IsButton(::GetDlgCtrlID(focus))) return false;
+  RECT button{};
+  ::GetWindowRect(focus, &button);
+  ShowMenuAt(POINT{button.left, button.bottom});
+  return true;
+}
+
+void MainWindow::ShowMenuAt(POINT screen) {
   ::SetForegroundWindow(hwnd_);
   ::TrackPopupMenu(::GetSubMenu(menu_.Get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x, screen.y,
                    0, hwnd_, nullptr);
+}
+
+void MainWindow::OnHelp(const HELPINFO& help) {
+  // F1 on the window or one of its controls; not in a menu, nor in a message box that it owns.
+  const auto item = static_cast<HWND>(help.hItemHandle);
+  if (help.iContextType != HELPINFO_WINDOW || (item != hwnd_ && !::IsChild(hwnd_, item))) return;
+  controller_.OnHelpLinkClick();
 }
 
 void MainWindow::OnCommand(int id, int notification) {

@@ -11,6 +11,8 @@
 #include "platform/win32_handles.h"
 #include "platform/win32_platform.h"
 #include "ui/main_view.h"
+#include "ui/win32_dpi.h"
+#include "ui/win32_picture.h"
 #include "ui/window_class_names.h"
 
 namespace lumvora::win32 {
@@ -49,6 +51,22 @@ class MainWindow : public MainView {
   HBRUSH OnCtlColorStatic(HDC dc, HWND control);
   bool OnSetCursor(HWND over, int hitTest);
   void OnRightButtonDown(POINT client);
+  // True when it opened the menu: for the keyboard's request from a button only.
+  bool OnContextMenu(POINT screen);
+  void OnHelp(const HELPINFO& help);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnGetDpiScaledSize(int dpi, SIZE* size) const;
+
+  void ShowMenuAt(POINT screen);
+  // Fonts, control rectangles, picture, icons and cursor for dpi_.
+  void CreateFonts();
+  template <typename Place>
+  void LayOutControls(Place place) const;
+  void LoadIcons();
+  void LoadHandCursor();
+  // The window's outer size and its place centred on the screen, at a DPI.
+  SIZE WindowSize(int dpi) const;
+  void CentreOnScreen(int dpi);
 
   std::wstring ControlText(int id) const;
 
@@ -57,15 +75,19 @@ class MainWindow : public MainView {
   HelpProgressWindow helpProgress_;
   MainController controller_;
   HWND hwnd_ = nullptr;
+  // The DPI that every measure, font and picture is scaled to; the class icons were loaded for classDpi_.
+  int dpi_ = kDesignDpi;
+  int classDpi_ = kDesignDpi;
   UniqueFont dialogFont_;
   UniqueFont largeFont_;
-  // The picture is decoded beside the window's creation and taken when it is first painted.
-  std::future<UniqueBitmap> pendingBackground_;
-  UniqueBitmap background_;
+  // The picture is decoded (and scaled) beside the window's creation and taken when it is first painted.
+  std::future<ScaledPicture> pendingBackground_;
+  ScaledPicture background_;
   bool backgroundTaken_ = false;
-  SIZE backgroundSize_{};
   UniqueMenu menu_;
-  HCURSOR hand_ = nullptr;
+  UniqueIcon bigIcon_;
+  UniqueIcon smallIcon_;
+  UniqueCursor hand_;
   HWND focusBeforeBusy_ = nullptr;
   HWND focusOnActivate_ = nullptr;
 };

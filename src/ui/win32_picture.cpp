@@ -1,6 +1,7 @@
 #include "ui/win32_picture.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/win32_platform.h"
 
@@ -27,6 +28,21 @@ struct DecodedPixels {
   stbi_uc* data;
 };
 
+// A top-down 32-bit DIB section: rows need no padding, and GDI wants blue, green, red.
+UniqueBitmap CreatePictureBitmap(int width, int height, void** bits) {
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof(header.bmiHeader);
+  header.bmiHeader.biWidth = width;
+  header.bmiHeader.biHeight = -height;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  *bits = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, bits, nullptr, 0));
+  if (*bits == nullptr) bitmap.Reset();
+  return bitmap;
+}
+
 }  // namespace
 
 UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
@@ -39,17 +55,9 @@ UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
       stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 3));
   if (rgb.data == nullptr || width <= 0 || height <= 0) return UniqueBitmap();
 
-  // A top-down 32-bit DIB section: rows need no padding, and GDI wants blue, green, red.
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof(header.bmiHeader);
-  header.bmiHeader.biWidth = width;
-  header.bmiHeader.biHeight = -height;
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap || bits == nullptr) return UniqueBitmap();
+  UniqueBitmap bitmap = CreatePictureBitmap(width, height, &bits);
+  if (!bitmap) return UniqueBitmap();
   auto* target = static_cast<unsigned char*>(bits);
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
   for (size_t i = 0; i < pixels; ++i) {
@@ -59,6 +67,40 @@ UniqueBitmap LoadPictureResource(HINSTANCE instance, int id) {
     target[4 * i + 3] = 0;
   }
   return bitmap;
+}
+
+ScaledPicture::ScaledPicture(UniqueBitmap designed) : designed_(std::move(designed)) {
+  BITMAP info{};
+  if (designed_ && ::GetObjectW(designed_.Get(), sizeof(info), &info) != 0) {
+    designedSize_ = SIZE{info.bmWidth, info.bmHeight};
+  }
+  size_ = designedSize_;
+}
+
+void ScaledPicture::ScaleFor(int dpi) {
+  if (dpi == dpi_ || !designed_) return;
+  dpi_ = dpi;
+  scaled_.Reset();
+  size_ = designedSize_;
+  if (dpi == kDesignDpi) return;
+  const SIZE size{Scale(designedSize_.cx, dpi), Scale(designedSize_.cy, dpi)};
+  void* bits = nullptr;
+  UniqueBitmap scaled = CreatePictureBitmap(size.cx, size.cy, &bits);
+  const UniqueDc source(::CreateCompatibleDC(nullptr));
+  const UniqueDc target(::CreateCompatibleDC(nullptr));
+  if (!scaled || !source || !target) return;
+  const HGDIOBJ oldSource = ::SelectObject(source.Get(), designed_.Get());
+  const HGDIOBJ oldTarget = ::SelectObject(target.Get(), scaled.Get());
+  // HALFTONE averages the source pixels that each target pixel covers; it wants the brush origin set after it.
+  ::SetStretchBltMode(target.Get(), HALFTONE);
+  ::SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+  const bool stretched = ::StretchBlt(target.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, designedSize_.cx,
+                                      designedSize_.cy, SRCCOPY) != FALSE;
+  ::SelectObject(target.Get(), oldTarget);
+  ::SelectObject(source.Get(), oldSource);
+  if (!stretched) return;
+  scaled_ = std::move(scaled);
+  size_ = size;
 }
 
 }  // namespace lumvora::win32

@@ -2,6 +2,8 @@
 // order, cursor, the right-click menu, the About box and 退出; and the exe's own resources.
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "e2e/harness.h"
@@ -30,7 +32,7 @@ class Appearance : public ::testing::Test {
     return r;
   }
   // A point on the window's background, away from every control.
-  POINT Background() const { return ClientToScreenPoint(200, 20); }
+  POINT Background() const { return ClientToScreenPoint(Scaled(200), Scaled(20)); }
 
   AppDir dir;
   std::unique_ptr<App> app;
@@ -61,10 +63,14 @@ TEST_F(Appearance, PictureColoursAndTransparentLabelsAsDrawn) {
   auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; };
   const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
   const COLORREF faceRgb = RGB(GetBValue(face), GetGValue(face), GetRValue(face));  // as a DIB holds it
-  // The picture is 342 pixels wide: the last column of the 343 is the button face.
-  for (int y = 0; y < 191; y += 10) {
-    EXPECT_EQ(at(342, y), faceRgb) << "y=" << y;
-    EXPECT_NE(at(341, y), faceRgb) << "y=" << y;
+  // The picture is 342 pixels wide at 96 DPI, drawn from the top-left corner at the window's DPI: the last
+  // column of the 343 is the button face, scaled like the rest.
+  const int pictureWidth = Scaled(342);
+  ASSERT_EQ(width, Scaled(343));
+  for (int y = 0; y < client.bottom - client.top; y += Scaled(10)) {
+    for (int x = pictureWidth; x < width; ++x) EXPECT_EQ(at(x, y), faceRgb) << "x=" << x << " y=" << y;
+    EXPECT_NE(at(pictureWidth - 1, y), faceRgb) << "y=" << y;
+    EXPECT_NE(at(0, y), faceRgb) << "y=" << y;
   }
   // Top left: a pale, almost white sky blue (pixels are 0x00RRGGBB).
   const COLORREF sky = at(2, 2);
@@ -156,6 +162,15 @@ void CloseMenus(DWORD pid) {
   for (int i = 0; i < 3 && !OpenMenus(pid).empty(); ++i) PressKey(VK_ESCAPE);
 }
 
+// The window and the menu open over it, in one screenshot.
+void SaveScreenshotWithMenu(HWND main, const RECT& menu, const wchar_t* name) {
+  RECT window{};
+  ::GetWindowRect(main, &window);
+  RECT both{};
+  ::UnionRect(&both, &window, &menu);
+  SaveScreenshot(both, name);
+}
+
 TEST_F(Appearance, RightClickOnTheBackgroundOpensTheMenuAtTheMouse) {
   ASSERT_TRUE(Activate(main));
   const POINT at = Background();
@@ -167,12 +182,67 @@ TEST_F(Appearance, RightClickOnTheBackgroundOpensTheMenuAtTheMouse) {
   ::GetWindowRect(menus[0], &rect);
   EXPECT_LE(std::abs(rect.left - at.x), 2) << "left edge at the mouse";
   EXPECT_LE(std::abs(rect.top - at.y), 2);
-  RECT window{};
-  ::GetWindowRect(main, &window);
-  RECT both{};
-  ::UnionRect(&both, &window, &rect);
-  SaveScreenshot(both, L"main_window_menu");
+  SaveScreenshotWithMenu(main, rect, L"main_window_menu");
   CloseMenus(app->Pid());
+}
+
+// Shift+F10 and the Menu key: the window's menu below a focused button, a text box's own menu in a text box.
+TEST_F(Appearance, TheKeyboardOpensTheMenuBelowTheFocusedButton) {
+  ASSERT_TRUE(Activate(main));
+  const struct {
+    WORD key;
+    bool shift;
+  } keys[] = {{VK_F10, true}, {VK_APPS, false}};
+  // Tab from the SSID field: 创建热点, then the key field, 启动热点 and 关闭热点.
+  for (const int focus : {IDC_CREATE_HOTSPOT, IDC_KEY_EDIT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
+    PressKey(VK_TAB);
+    ASSERT_EQ(::GetDlgCtrlID(FocusOf(main)), focus);
+    for (const auto& k : keys) {
+      PressKey(k.key, k.shift);
+      ASSERT_TRUE(WaitUntil([&] { return !OpenMenus(app->Pid()).empty(); }, 2s)) << focus << " key " << k.key;
+      const auto menus = OpenMenus(app->Pid());
+      EXPECT_EQ(menus.size(), 1u);
+      if (focus == IDC_KEY_EDIT) {
+        EXPECT_FALSE(IsOwnMenu(menus[0])) << "the text box's own menu";
+      } else {
+        EXPECT_TRUE(IsOwnMenu(menus[0])) << focus;
+        RECT menu{};
+        ::GetWindowRect(menus[0], &menu);
+        const RECT button = ScreenRectOf(focus);
+        EXPECT_LE(std::abs(menu.left - button.left), 2) << focus;
+        EXPECT_LE(std::abs(menu.top - button.bottom), 2) << focus;
+        if (focus == IDC_CREATE_HOTSPOT && k.key == VK_APPS) {
+          SaveScreenshotWithMenu(main, menu, L"main_window_menu_from_keyboard");
+        }
+      }
+      CloseMenus(app->Pid());
+      EXPECT_EQ(::GetDlgCtrlID(FocusOf(main)), focus) << "the focus stays";
+    }
+  }
+}
+
+// A screen reader names each field after the caption created right before it.
+TEST_F(Appearance, EachFieldIsNamedAfterItsCaption) {
+  ASSERT_EQ(::CoInitialize(nullptr), S_OK);
+  const struct {
+    int id;
+    const wchar_t* name;
+  } fields[] = {{IDC_SSID_EDIT, L"热点名称（SSID）"}, {IDC_KEY_EDIT, L"密钥（KEY）"}};
+  for (const auto& field : fields) {
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(::AccessibleObjectFromWindow(Control(field.id), OBJID_CLIENT, IID_IAccessible,
+                                           reinterpret_cast<void**>(&accessible)),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(accessible->get_accName(self, &name), S_OK) << field.id;
+    EXPECT_EQ(std::wstring(name != nullptr ? name : L""), field.name);
+    ::SysFreeString(name);
+    accessible->Release();
+  }
+  ::CoUninitialize();
 }
 
 TEST_F(Appearance, OtherButtonsAndClicksOnControlsOpenNoWindowMenu) {
@@ -294,7 +364,7 @@ TEST_F(Resources, HandCursorOf32PixelsIn16ColoursWithItsHotSpotAtTheFingertip) {
   EXPECT_EQ(header->biBitCount, 4) << "16 colours";
 }
 
-TEST_F(Resources, VersionResourceAndNoManifest) {
+TEST_F(Resources, VersionResource) {
   const std::string version = Bytes(RT_VERSION, 1);
   ASSERT_FALSE(version.empty());
   std::string copy = version;
@@ -323,14 +393,55 @@ TEST_F(Resources, VersionResourceAndNoManifest) {
   ASSERT_TRUE(::VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                &size));
   EXPECT_EQ(*translation, 0x04B00804u) << "language 0804, code page 1200";
-  int manifests = 0;
-  ::EnumResourceNamesW(module, MAKEINTRESOURCEW(24) /* RT_MANIFEST */,
-                       [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR n) CALLBACK -> BOOL {
-                         ++*reinterpret_cast<int*>(n);
-                         return TRUE;
-                       },
-                       reinterpret_cast<LONG_PTR>(&manifests));
-  EXPECT_EQ(manifests, 0) << "the classic look: no manifest";
+}
+
+// The manifest as the system reads it: malformed XML, a wrong namespace or a misspelt value would read back
+// as nothing.
+TEST_F(Resources, TheManifestAsksForAdministratorRightsAndPerMonitorDpi) {
+  const std::wstring exe = LumvoraExe();
+  ACTCTXW request{};
+  request.cbSize = sizeof(request);
+  request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  request.lpSource = exe.c_str();
+  request.lpResourceName = MAKEINTRESOURCEW(1);
+  const HANDLE context = ::CreateActCtxW(&request);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "resource 24 id 1 is a manifest the system can read";
+
+  ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
+  ASSERT_TRUE(::QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                             sizeof(runLevel), nullptr));
+  EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_REQUIRE_ADMIN);
+  EXPECT_EQ(runLevel.UiAccess, 0u);
+
+  // Windows 7, 8, 8.1 and 10, found by their bytes: the layout of an element differs between SDKs.
+  alignas(8) char compatibility[512] = {};
+  ASSERT_TRUE(::QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, compatibility,
+                             sizeof(compatibility), nullptr));
+  EXPECT_EQ(*reinterpret_cast<const DWORD*>(compatibility), 4u) << "four systems";
+  const std::string elements(compatibility, sizeof(compatibility));
+  const GUID systems[] = {{0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},
+                          {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},
+                          {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},
+                          {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}}};
+  for (const GUID& id : systems) {
+    EXPECT_NE(elements.find(std::string(reinterpret_cast<const char*>(&id), sizeof(id))), std::string::npos)
+        << std::hex << id.Data1;
+  }
+
+  auto setting = [&](const wchar_t* space, const wchar_t* name) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    return ::QueryActCtxSettingsW(0, context, space, name, value, 64, &written) ? std::wstring(value) : L"(none)";
+  };
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+  EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+            L"PerMonitorV2, PerMonitor");
+  ::ReleaseActCtx(context);
+
+  // Nothing that would differ between the flavours, and no Common Controls 6: the controls keep the classic look.
+  const std::string text = Bytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, 1);
+  EXPECT_EQ(text.find("processorArchitecture"), std::string::npos);
+  EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
 }
 
 }  // namespace

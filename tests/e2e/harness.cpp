@@ -23,6 +23,15 @@ std::wstring BuiltFile(const char* buildPath) {
 
 std::wstring LumvoraExe() { return BuiltFile(LUMVORA_EXE); }
 
+int Dpi() {
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Scaled(int designed) { return ::MulDiv(designed, Dpi(), 96); }
+
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

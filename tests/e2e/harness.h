@@ -76,6 +76,10 @@ class App {
 };
 
 std::wstring LumvoraExe();
+// The DPI that the programs of this run see (Wine gives every process the prefix's), and a measure of the
+// 96-DPI design scaled to it.
+int Dpi();
+int Scaled(int designed);
 std::wstring ReadText(HWND window);
 std::wstring ClassOf(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD pid);

@@ -104,14 +104,14 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
     if (strip == nullptr) continue;
     if (!::IsWindowVisible(main)) sawStripAlone = true;
     if (!stripChecked) {
-      // Borderless, no taskbar button, 289 x 17, centred.
+      // Borderless, no taskbar button, 289 x 17 at 96 DPI and scaled at another, centred.
       stripChecked = true;
       RECT client{}, window{};
       ::GetClientRect(strip, &client);
       ::GetWindowRect(strip, &window);
-      EXPECT_EQ(client.right, 289);
-      EXPECT_EQ(client.bottom, 17);
-      EXPECT_EQ(window.right - window.left, 289) << "no border";
+      EXPECT_EQ(client.right, Scaled(289));
+      EXPECT_EQ(client.bottom, Scaled(17));
+      EXPECT_EQ(window.right - window.left, client.right) << "no border";
       EXPECT_FALSE(::GetWindowLongW(strip, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
       EXPECT_TRUE(::GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
       EXPECT_LE(std::abs(window.left + window.right - ::GetSystemMetrics(SM_CXSCREEN)), 1);
@@ -154,6 +154,25 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   ::GetFileAttributesExW(dir.File(L"Lumvo_help.chm").c_str(), GetFileExInfoStandard, &data);
   EXPECT_EQ(::CompareFileTime(&written, &data.ftLastWriteTime), 0) << "not written again";
   EXPECT_TRUE(::IsWindowVisible(main));
+}
+
+// F1 reaches the window as WM_HELP from whichever control has the focus: a text box or a button.
+TEST_F(Help, F1DoesWhatAClickOnTheHelpLabelDoes) {
+  Start();
+  std::set<DWORD> viewers;
+  for (const int focus : {IDC_SSID_EDIT, IDC_CREATE_HOTSPOT, IDC_KEY_EDIT}) {
+    ASSERT_TRUE(Activate(main));
+    ASSERT_TRUE(WaitUntil([&] { return ::GetDlgCtrlID(FocusOf(main)) == focus; }, 2s)) << focus;
+    PressKey(VK_F1);
+    const DWORD viewer = WaitForNewViewer(viewers);
+    EXPECT_NE(viewer, 0u) << "F1 in control " << focus;
+    viewers.insert(viewer);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main); }, 5s));
+    ASSERT_TRUE(Activate(main));
+    PressKey(VK_TAB);
+  }
+  EXPECT_TRUE(FileExists(dir.File(L"Lumvo_help.chm")));
+  EXPECT_TRUE(app->MessageBoxes().empty());
 }
 
 // A comctl32.dll put beside the exe is never loaded: not at start-up, not when the progress strip needs

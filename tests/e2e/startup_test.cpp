@@ -34,19 +34,28 @@ TEST(StartUp, ShowsTheVersionAndTheInitialTexts) {
   SaveScreenshot(main, L"main_window");
 }
 
+// The DPI runs set their prefix to each DPI in turn; every other run must see 96.
+TEST(StartUp, TheRunSeesTheDpiItWasSetTo) {
+  wchar_t expected[16] = L"96";
+  ::GetEnvironmentVariableW(L"LUMVORA_EXPECTED_DPI", expected, 16);
+  EXPECT_EQ(Dpi(), _wtoi(expected));
+}
+
 TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
   AppDir dir;
   App app(dir.Exe());
   const HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
+  // At 96 DPI the design's pixels exactly; at another DPI each measure scaled, within a pixel.
+  const int slack = Dpi() == 96 ? 0 : 1;
   RECT client{};
   ::GetClientRect(main, &client);
-  EXPECT_EQ(client.right, 343);
-  EXPECT_EQ(client.bottom, 191);
+  EXPECT_NEAR(client.right, Scaled(343), slack);
+  EXPECT_NEAR(client.bottom, Scaled(191), slack);
   const struct {
     int id;
     const char* name;
-    RECT rect;  // left, top, right, bottom in client pixels
+    RECT rect;  // left, top, right, bottom in client pixels at 96 DPI
   } expected[] = {
       {IDC_VERSION_LABEL, "IDC_VERSION_LABEL", {8, 8, 113, 25}},
       {IDC_HELP_LINK, "IDC_HELP_LINK", {288, 8, 337, 25}},
@@ -62,18 +71,18 @@ TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
     const HWND control = ::GetDlgItem(main, e.id);
     ASSERT_NE(control, nullptr) << e.name;
     const RECT r = ChildRect(control);
-    EXPECT_EQ(r.top, e.rect.top) << e.name;
-    EXPECT_EQ(r.right, e.rect.right) << e.name;
+    EXPECT_NEAR(r.top, Scaled(e.rect.top), slack) << e.name;
+    EXPECT_NEAR(r.right, Scaled(e.rect.right), slack) << e.name;
     if (e.id == IDC_SSID_LABEL || e.id == IDC_KEY_LABEL) {
       // The field captions are sized to their text and keep their right edge: with 宋体 they measure
       // exactly the designed size, with the font that stands in for it under Wine a few pixels more.
-      EXPECT_GE(r.right - r.left, e.rect.right - e.rect.left) << e.name;
-      EXPECT_LE(r.right - r.left, e.rect.right - e.rect.left + 12) << e.name;
-      EXPECT_GE(r.bottom - r.top, e.rect.bottom - e.rect.top) << e.name;
-      EXPECT_LE(r.bottom - r.top, e.rect.bottom - e.rect.top + 4) << e.name;
+      EXPECT_GE(r.right - r.left, Scaled(e.rect.right - e.rect.left) - slack) << e.name;
+      EXPECT_LE(r.right - r.left, Scaled(e.rect.right - e.rect.left + 12) + slack) << e.name;
+      EXPECT_GE(r.bottom - r.top, Scaled(e.rect.bottom - e.rect.top) - slack) << e.name;
+      EXPECT_LE(r.bottom - r.top, Scaled(e.rect.bottom - e.rect.top + 4) + slack) << e.name;
     } else {
-      EXPECT_EQ(r.left, e.rect.left) << e.name;
-      EXPECT_EQ(r.bottom, e.rect.bottom) << e.name;
+      EXPECT_NEAR(r.left, Scaled(e.rect.left), slack) << e.name;
+      EXPECT_NEAR(r.bottom, Scaled(e.rect.bottom), slack) << e.name;
     }
   }
   // Centred on the screen.

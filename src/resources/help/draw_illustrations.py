@@ -372,43 +372,30 @@ def draw_runas(path):
     c.save(path)
 
 
-def draw_compat(path):
-    """The 兼容性 tab of Lumvora.exe's properties, with 以管理员身份运行此程序 ticked."""
-    c = Canvas(380, 470, FACE)
-    cx0, cy0, cx1, cy1 = window_frame(c, 0, 0, 379, 469, "Lumvora.exe 属性", buttons=("close",))
-    c.rect(cx0, cy0, cx1, cy1, fill=FACE)
-    names = ["常规", "兼容性", "安全", "详细信息", "以前的版本"]
-    page_top = tabs(c, cx0 + 6, cy0 + 6, cx1 - 6, names, 1)
-    px0, px1, pbottom = cx0 + 6, cx1 - 6, cy1 - 40
-    c.rect(px0, page_top, px1, pbottom, fill="white", stroke="#898C95")
-    c.line(px0 + 1, page_top, px0 + 1, page_top, "white")
-    y = page_top + 12
-    c.text(px0 + 10, y, "如果此程序在早期版本的 Windows 上没有问题，而现", 12)
-    c.text(px0 + 10, y + 18, "在出现问题，请选择与早期版本匹配的兼容模式。", 12)
-    y += 46
-    group_box(c, px0 + 8, y, px1 - 8, y + 62, "兼容模式")
-    checkbox(c, px0 + 18, y + 14, False, "以兼容模式运行这个程序:")
-    c.rect(px0 + 18, y + 34, px0 + 240, y + 54, fill="#F4F4F4", stroke="#C3C3C3")
-    c.text_mid(px0 + 24, y + 44, "Windows XP (Service Pack 3)", 12, "#9A9A9A")
-    y += 78
-    group_box(c, px0 + 8, y, px1 - 8, y + 112, "设置")
-    for i, label in enumerate(["用 256 色运行", "用 640 x 480 屏幕分辨率运行", "禁用视觉主题",
-                               "禁用桌面元素", "高 DPI 设置时禁用显示缩放"]):  # fmt: skip
-        checkbox(c, px0 + 18, y + 14 + i * 19, False, label)
-    y += 128
-    group_box(c, px0 + 8, y, px1 - 8, y + 36, "特权等级")
-    checkbox(c, px0 + 18, y + 15, True, "以管理员身份运行此程序(R)")
-    mark_box(c, px0 + 12, y + 8, px0 + 222, y + 30)
-    badge(c, px0 + 238, y + 19, 3)
-    y += 48
-    c.round_rect(px0 + 50, y, px1 - 50, y + 24, 3, fill="#ECECEC", stroke="#707070")
-    shield_icon(c, px0 + 70, y + 4)
-    c.text_mid(px0 + 92, y + 12, "更改所有用户的设置", 12)
-    by = cy1 - 32
-    button(c, cx1 - 236, by, cx1 - 162, by + 23, "确定", default=True)
-    button(c, cx1 - 156, by, cx1 - 82, by + 23, "取消")
-    button(c, cx1 - 76, by, cx1 - 2, by + 23, "应用(A)")
-    badge(c, cx1 - 246, by + 12, 4)
+def draw_uac(path):
+    """The user account control prompt that a double click on Lumvora.exe brings up, at its 是 button."""
+    c = Canvas(420, 250, FACE)
+    cx0, cy0, cx1, cy1 = window_frame(c, 0, 0, 419, 249, "用户账户控制", buttons=("close",))
+    c.rect(cx0, cy0, cx1, cy1, fill="white")
+    # the band of a program from an unknown publisher
+    c.rect(cx0, cy0, cx1, cy0 + 58, fill="#F6D46A")
+    c.line(cx0, cy0 + 58, cx1, cy0 + 58, "#C9A437")
+    shield_icon(c, cx0 + 12, cy0 + 12)
+    c.text(cx0 + 40, cy0 + 10, "您要允许来自未知发布者的以下程序对此计", 14)
+    c.text(cx0 + 40, cy0 + 32, "算机进行更改吗？", 14)
+    y = cy0 + 76
+    lumvora_icon(c, cx0 + 16, y, 32)
+    for i, (name, value) in enumerate([("程序名称:", "Lumvora.exe"), ("发布者:", "未知"),
+                                       ("文件源:", "此计算机上的硬盘驱动器")]):  # fmt: skip
+        c.text_mid(cx0 + 64, y + 8 + i * 22, name, 12, GREY_TEXT)
+        c.text_mid(cx0 + 140, y + 8 + i * 22, value, 12)
+    by = cy1 - 40
+    c.rect(cx0, by - 14, cx1, cy1, fill=FACE)
+    c.text_mid(cx0 + 12, by + 12, "显示详细信息(D)", 12, LINK)
+    button(c, cx1 - 170, by, cx1 - 92, by + 24, "是(Y)", default=True)
+    button(c, cx1 - 84, by, cx1 - 6, by + 24, "否(N)")
+    mark_box(c, cx1 - 174, by - 4, cx1 - 88, by + 28)
+    badge(c, cx1 - 131, by - 16, 2)
     c.save(path)
 
 
@@ -629,7 +616,7 @@ def main():
         if not os.path.exists(font):
             sys.exit(f"draw_illustrations: font {font} is missing (fonts-wqy-zenhei, fonts-dejavu-core)")
     draw_runas(os.path.join(out, "draw_runas.png"))
-    draw_compat(os.path.join(out, "draw_compat.png"))
+    draw_uac(os.path.join(out, "draw_uac.png"))
     draw_connections(os.path.join(out, "draw_connections.png"))
     draw_drivers(os.path.join(out, "draw_drivers.png"))
     draw_sharing(os.path.join(out, "draw_sharing.png"))

@@ -1,0 +1,22 @@
+// The display scale. Every measure is designed at 96 DPI and scaled to the DPI of the window's monitor.
+// The per-monitor calls exist from Windows 10 1607 on: they are looked up in user32, and older systems,
+// where the whole process has one DPI, fall back to the screen's.
+#pragma once
+
+#include "platform/win32_windows.h"
+
+namespace lumvora::win32 {
+
+inline constexpr int kDesignDpi = 96;
+
+inline int Scale(int designed, int dpi) { return ::MulDiv(designed, dpi, kDesignDpi); }
+
+// The DPI of the primary monitor, where a new window opens centred, before the window exists.
+int SystemDpi();
+int WindowDpi(HWND window);
+// The size of the window whose client area is client pixels at that DPI (frame and title bar added).
+SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi);
+// GetSystemMetrics at that DPI (icon and cursor sizes).
+int SystemMetricForDpi(int index, int dpi);
+
+}  // namespace lumvora::win32
