@@ -170,7 +170,6 @@ void MainWindow::OnCreate() {
   dpi_ = WindowDpi(hwnd_);
   CreateFonts();
   LUMVORA_STARTUP_MARK("fonts created");
-  LoadHandCursor();
   // The menu is never shown as a bar: its one pop-up opens where the window is right-clicked.
   menu_.Reset(::CreateMenu());
   const HMENU popup = ::CreatePopupMenu();
@@ -288,7 +287,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   });
   if (backgroundTaken_) background_.ScaleFor(dpi_);
   LoadIcons();
-  LoadHandCursor();
+  if (hand_) LoadHandCursor();
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -337,7 +336,10 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 bool MainWindow::OnSetCursor(HWND over, int hitTest) {
-  if (hitTest != HTCLIENT || !hand_ || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
+  if (hitTest != HTCLIENT || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
+  // Loaded when first needed: under Wine, loading it at the DPI's size costs start-up a few milliseconds.
+  if (!hand_) LoadHandCursor();
+  if (!hand_) return false;
   ::SetCursor(hand_.Get());
   return true;
 }
