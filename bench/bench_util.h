@@ -85,6 +85,13 @@ inline double MsSinceCreation(HANDLE process) {
   return static_cast<double>(static_cast<long long>(ticks(now) - ticks(created))) / 10000.0;
 }
 
+// The text of a message box (its static control's, id 0xFFFF).
+inline std::wstring BoxText(HWND box) {
+  wchar_t text[1024] = {};
+  ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
+  return text;
+}
+
 inline void Stop(HANDLE process) {
   ::TerminateProcess(process, 0);
   ::WaitForSingleObject(process, 10000);

@@ -56,12 +56,6 @@ struct ClickOutcome {
   std::wstring box;
 };
 
-std::wstring BoxText(HWND box) {
-  wchar_t text[1024] = {};
-  ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
-  return text;
-}
-
 ClickOutcome TimeClick(HWND main, DWORD pid) {
   const HWND label = ::GetDlgItem(main, 1002 /* 使用说明 */);
   const double start = bench::NowMs();
@@ -71,7 +65,7 @@ ClickOutcome TimeClick(HWND main, DWORD pid) {
   while ((viewer = ChildViewer(pid)) == 0) {
     // A box that nobody answers would block every later click.
     if (const HWND box = bench::VisibleWindow(pid, L"#32770")) {
-      outcome.box = L"a message box: \"" + BoxText(box) + L"\"";
+      outcome.box = L"a message box: \"" + bench::BoxText(box) + L"\"";
       ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
       ::Sleep(300);
       return outcome;

@@ -23,11 +23,7 @@ double TimeClickToBox(HWND main, DWORD pid, std::wstring* shown = nullptr) {
     ::Sleep(1);
   }
   const double elapsed = bench::NowMs() - start;
-  if (shown != nullptr) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
-    *shown = text;
-  }
+  if (shown != nullptr) *shown = bench::BoxText(box);
   ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   while (VisibleBox(pid) != nullptr || !::IsWindowEnabled(main)) ::Sleep(5);
   ::Sleep(100);
