@@ -6,9 +6,11 @@
 #include "ui/window_class_names.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace e2e {
@@ -44,6 +46,45 @@ HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
   }
   return nullptr;
 }
+
+// The threads of a process, to hold still for a look at what it shows: it cannot change meanwhile.
+// Released, if held, when it ends.
+class ProcessThreads {
+ public:
+  explicit ProcessThreads(DWORD pid) {
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
+      if (entry.th32OwnerProcessID != pid) continue;
+      const HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+      if (thread != nullptr) threads_.push_back(thread);
+    }
+    ::CloseHandle(snapshot);
+  }
+  ~ProcessThreads() {
+    Release();
+    for (HANDLE thread : threads_) ::CloseHandle(thread);
+  }
+  ProcessThreads(const ProcessThreads&) = delete;
+  ProcessThreads& operator=(const ProcessThreads&) = delete;
+
+  void Hold() {
+    if (held_) return;
+    held_ = true;
+    for (HANDLE thread : threads_) ::SuspendThread(thread);
+  }
+  void Release() {
+    if (!held_) return;
+    held_ = false;
+    for (HANDLE thread : threads_) ::ResumeThread(thread);
+  }
+
+ private:
+  std::vector<HANDLE> threads_;
+  bool held_ = false;
+};
 
 class Help : public ::testing::Test {
  protected:
@@ -98,51 +139,50 @@ TEST_F(Help, FirstClickWritesTheDocumentBehindTheStripAndOpensTheViewer) {
   bool sawStripAlone = false;
   bool stripChecked = false;
   std::set<size_t> drawn;
-  // The write takes a tenth of a second or so, and reading the screen is slow under Wine: a watch that
-  // missed it tries again with another first click (the document deleted, its viewer closed).
-  std::set<DWORD> earlierViewers;
-  for (int attempt = 0; attempt < 3 && !(sawStripAlone && drawn.size() >= 2); ++attempt) {
-    if (attempt > 0) {
-      const DWORD earlier = WaitForNewViewer(earlierViewers);
-      earlierViewers.insert(earlier);
-      KillProcess(earlier);
-      ::DeleteFileW(dir.File(L"Lumvo_help.chm").c_str());
-      sawStripAlone = false;
-      drawn.clear();
+  ClickHelp();
+  // The write takes a tenth of a second or so, less than a few readings of the screen under Wine: once the
+  // strip shows, the program is held still for each look and let run a few milliseconds between looks.
+  std::optional<ProcessThreads> program;
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (!FileExists(dir.File(L"Lumvo_help.chm")) && std::chrono::steady_clock::now() < deadline) {
+    if (!program) {
+      if (VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName) == nullptr) continue;
+      program.emplace(app->Pid());
     }
-    ClickHelp();
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!FileExists(dir.File(L"Lumvo_help.chm")) && std::chrono::steady_clock::now() < deadline) {
-      const HWND strip = VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName);
-      if (strip == nullptr) continue;
-      if (!::IsWindowVisible(main)) sawStripAlone = true;
+    program->Hold();
+    const HWND strip = VisibleWindowOf(app->Pid(), lumvora::kHelpProgressClassName);
+    if (strip != nullptr && !stripChecked) {
+      // Borderless, no taskbar button, 289 x 17 at 96 DPI and scaled at another, centred.
+      stripChecked = true;
       RECT client{}, window{};
-      // Read only while it is there: it may close between being seen and being asked.
-      if (!stripChecked && ::GetClientRect(strip, &client) && ::GetWindowRect(strip, &window)) {
-        // Borderless, no taskbar button, 289 x 17 at 96 DPI and scaled at another, centred.
-        stripChecked = true;
-        EXPECT_EQ(client.right, Scaled(289));
-        EXPECT_EQ(client.bottom, Scaled(17));
-        EXPECT_EQ(window.right - window.left, client.right) << "no border";
-        EXPECT_FALSE(::GetWindowLongW(strip, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
-        EXPECT_TRUE(::GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
-        EXPECT_LE(std::abs(window.left + window.right - ::GetSystemMetrics(SM_CXSCREEN)), 1);
-        EXPECT_LE(std::abs(window.top + window.bottom - ::GetSystemMetrics(SM_CYSCREEN)), 1);
-      }
-      // Only while it stands alone: the phase that counts, and each reading of the screen is slow.
-      if (::IsWindowVisible(main)) continue;
+      ::GetClientRect(strip, &client);
+      ::GetWindowRect(strip, &window);
+      EXPECT_EQ(client.right, Scaled(289));
+      EXPECT_EQ(client.bottom, Scaled(17));
+      EXPECT_EQ(window.right - window.left, client.right) << "no border";
+      EXPECT_FALSE(::GetWindowLongW(strip, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
+      EXPECT_TRUE(::GetWindowLongW(strip, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
+      EXPECT_LE(std::abs(window.left + window.right - ::GetSystemMetrics(SM_CXSCREEN)), 1);
+      EXPECT_LE(std::abs(window.top + window.bottom - ::GetSystemMetrics(SM_CYSCREEN)), 1);
+    }
+    // Only while it stands alone: the phase that counts (it shows just before the main window hides).
+    if (strip != nullptr && !::IsWindowVisible(main)) {
+      sawStripAlone = true;
       RECT rect{};
       ::GetWindowRect(strip, &rect);
       const std::vector<COLORREF> pixels = ScreenPixels(rect);
       drawn.insert(static_cast<size_t>(std::count(pixels.begin(), pixels.end(), filled)));
       if (drawn.size() == 3) SaveScreenshot(rect, L"help_progress_strip");
     }
+    program->Release();
+    if (drawn.size() >= 3) break;
+    ::Sleep(2);
   }
   EXPECT_TRUE(stripChecked) << "the strip's shape was read";
   EXPECT_TRUE(sawStripAlone) << "the strip stood in for the main window";
   EXPECT_GE(drawn.size(), 2u) << "the strip visibly advanced";
 
-  const DWORD viewer = WaitForNewViewer(earlierViewers);
+  const DWORD viewer = WaitForNewViewer({});
   EXPECT_NE(viewer, 0u) << "hh.exe started by the program";
   EXPECT_EQ(ReadFileBytes(dir.File(L"Lumvo_help.chm")), resource) << "the document, byte for byte";
   EXPECT_FALSE(FileExists(dir.File(L"Lumvo_help.chm.part")));
