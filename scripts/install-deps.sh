@@ -1,30 +1,88 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12 as root, whatever the build and the tests need and is not there yet.
 # Safe to run again: packages already installed are skipped without touching the network.
+#
+# Package mirrors fall out of step for hours at a time, so neither a package index that fails to download
+# nor a first failed install ends the set-up: the install is tried once more preferring the main release's
+# versions (-t bookworm), which keeps multi-arch twins in step when one architecture's security index is
+# missing. The i386 part (32-bit Wine) is installed only where the kernel runs 32-bit code, and a failure
+# of that part alone leaves the 64-bit set-up standing: it is written to build/install-deps-i386.failed,
+# which the test command reports.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/runs-32bit.sh"
+i386_failed="$root/build/install-deps-i386.failed"
 
-need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-  arch_added=1
+packages=(cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
+          xvfb xdotool imagemagick unzip
+          fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev
+          clang libclang-rt-14-dev)
+i386_packages=()
+if lumvora_kernel_runs_32bit; then
+  i386_packages=(wine32:i386)
+else
+  echo "install-deps: this machine's kernel runs no 32-bit code, so 32-bit Wine (wine32:i386) is not installed"
 fi
 
-for p in cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 \
-         xvfb xdotool imagemagick unzip \
-         fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev \
-         clang libclang-rt-14-dev; do
-  have "$p" || need+=("$p")
-done
+need=() need_i386=()
+for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
+for p in "${i386_packages[@]}"; do have "$p" || need_i386+=("$p"); done
+add_arch=
+if [ "${#i386_packages[@]}" -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then add_arch=1; fi
 
-if [ "${#need[@]}" -gt 0 ] || [ -n "${arch_added:-}" ]; then
-  if [ "$(id -u)" != 0 ]; then
-    echo "install-deps: missing packages (${need[*]}); run this as root" >&2
-    exit 1
+if [ "${#need[@]}" -eq 0 ] && [ "${#need_i386[@]}" -eq 0 ] && [ -z "$add_arch" ]; then
+  rm -f "$i386_failed"
+  exit 0
+fi
+if [ "$(id -u)" != 0 ]; then
+  echo "install-deps: missing packages (${need[*]} ${need_i386[*]}); run this as root" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+[ -n "$add_arch" ] && dpkg --add-architecture i386
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# An index that fails to download is reported and left out; the install decides whether it mattered.
+if ! apt-get update -q >"$log" 2>&1; then
+  echo "install-deps: warning: apt-get update could not download every package index; going on without these:"
+  grep -E '^(Err:|W: Failed to fetch|E: )' "$log" | sed 's/^/  /' || sed 's/^/  /' "$log" | tail -n 5
+fi
+
+# Installs the packages given, then once more preferring the main release's versions. On failure it
+# prints what apt said about the packages that could not be installed, and fails.
+install() {
+  local what=$1; shift
+  echo "install-deps: installing $*"
+  if apt-get install -y -q --no-install-recommends "$@" >"$log" 2>&1; then return 0; fi
+  echo "install-deps: the install of $what failed; trying once more with the main release's versions (-t bookworm)"
+  if apt-get install -y -q --no-install-recommends -t bookworm "$@" >"$log" 2>&1; then return 0; fi
+  echo "install-deps: could not install $what ($*). apt says:" >&2
+  # The unmet dependencies name each package and what it could not get; the E: lines say why.
+  sed -n '/unmet dependencies/,$p' "$log" | grep -vE '^(Reading|Building|  Need to get)' | sed 's/^/  /' >&2 ||
+    true
+  grep -q 'unmet dependencies' "$log" || tail -n 15 "$log" | sed 's/^/  /' >&2
+  return 1
+}
+
+if [ "${#need_i386[@]}" -gt 0 ]; then
+  # One transaction for both, as the multi-arch libraries of both architectures must be the same versions.
+  if install "the 64-bit and 32-bit packages" "${need[@]}" "${need_i386[@]}"; then
+    rm -f "$i386_failed"
+    exit 0
   fi
-  echo "install-deps: installing ${need[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${need[@]}"
+  if [ "${#need[@]}" -gt 0 ]; then
+    install "the packages without 32-bit Wine" "${need[@]}" || exit 1
+  fi
+  mkdir -p "$(dirname "$i386_failed")"
+  { echo "32-bit Wine (${need_i386[*]}) could not be installed:"
+    sed -n '/unmet dependencies/,$p' "$log" | head -n 20; } > "$i386_failed"
+  echo "install-deps: warning: 32-bit Wine could not be installed; the 64-bit flavour is tested alone" \
+       "(see $i386_failed)" >&2
+  exit 0
 fi
+if [ "${#need[@]}" -gt 0 ]; then install "the packages" "${need[@]}" || exit 1; fi
+rm -f "$i386_failed"

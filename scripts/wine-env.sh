@@ -9,6 +9,7 @@
 # Debian's `wine` wrapper is never used: it takes the 32-bit loader whenever wine32 is installed, and on a
 # kernel that runs no 32-bit code that loader fails with "Exec format error" (exit 126) and nothing else.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/runs-32bit.sh"
 export WINEDEBUG=-all
 # Code page 936 for the ANSI and OEM code pages, as on the Simplified Chinese systems the program targets.
 export LC_ALL=zh_CN.UTF-8
@@ -37,7 +38,16 @@ lumvora_can_run() {
   local out status=0 package=wine64
   [ "$LUMVORA_FLAVOUR" = 32 ] && package=wine32:i386
   if [ ! -e "$LUMVORA_WINE" ]; then
-    LUMVORA_WINE_PROBLEM="$LUMVORA_WINE is missing: install $package (bash scripts/install-deps.sh does)"
+    # install-deps.sh leaves 32-bit Wine out where the kernel cannot run it, and goes on without it where
+    # the package archive could not give it.
+    if [ "$LUMVORA_FLAVOUR" = 32 ] && ! lumvora_kernel_runs_32bit; then
+      LUMVORA_WINE_PROBLEM="this machine's kernel runs no 32-bit code, so 32-bit Wine is not installed"
+    elif [ "$LUMVORA_FLAVOUR" = 32 ] && [ -f "$root/build/install-deps-i386.failed" ]; then
+      LUMVORA_WINE_PROBLEM="32-bit Wine could not be installed from the package archive today ($(head -c 300 \
+        "$root/build/install-deps-i386.failed" | tr '\n' ' ')); bash scripts/install-deps.sh tries again"
+    else
+      LUMVORA_WINE_PROBLEM="$LUMVORA_WINE is missing: install $package (bash scripts/install-deps.sh does)"
+    fi
     return 1
   fi
   out=$("$LUMVORA_WINE" --version 2>&1) || status=$?
