@@ -3,6 +3,8 @@
 #include "help/help_delivery.h"
 #include "hotspot/hotspot_operations.h"
 
+#include <optional>
+
 namespace lumvora {
 
 const wchar_t kAlreadyRunningText[] = L"该程序已经在运行！";
@@ -76,14 +78,15 @@ void MainController::TroubleshootingNoticeThenEnd() {
 }
 
 void MainController::OnClose() {
-  if (handling_) {
-    closePending_ = true;
+  if (busy_.Busy()) {
+    busy_.closePending_ = true;
     return;
   }
   TroubleshootingNoticeThenEnd();
 }
 
-void MainController::OnMenuExit() { TroubleshootingNoticeThenEnd(); }
+// The menu does not open while something runs; should its command arrive anyway, it is a close request.
+void MainController::OnMenuExit() { OnClose(); }
 
 void MainController::OnMenuAbout() {
   RunHandler([this] { platform_.ShowMessage(AboutText(versionText_), MessageIcon::None, kAppTitle); });
@@ -95,11 +98,73 @@ bool MainController::Refuse(const wchar_t* field, const std::wstring& value) {
   return refusal.has_value();
 }
 
-void MainController::RunCommand(const HotspotOperation& operation) {
-  const CommandOutcome outcome = runner_.Execute(appDir_, operation);
-  // The user asked to leave while the command ran: the notice follows at once, not the result.
-  if (closePending_) return;
-  runner_.Report(operation, outcome);
+namespace {
+
+// What the worker hands back: the outcome, or the failure that abandoned the command.
+struct CommandRun {
+  std::optional<CommandOutcome> outcome;
+  std::optional<PlatformError> failure;
+};
+
+}  // namespace
+
+void MainController::RunCommand(HotspotOperation operation) {
+  auto run = std::make_shared<CommandRun>();
+  auto shared = std::make_shared<const HotspotOperation>(std::move(operation));
+  busy_.commandRunning_ = true;
+  view_.SetBusy(true);
+  try {
+    // The worker reads only what stays put while it runs: the runner, the platform and AppDir.
+    worker_.Start(
+        [this, run, shared] {
+          try {
+            run->outcome = runner_.Execute(appDir_, *shared);
+          } catch (const PlatformError& error) {
+            run->failure = error;
+          } catch (const std::exception&) {
+            run->failure = PlatformError(L"完成操作", L"Lumvora", L"内存不足。");
+          }
+        },
+        [this, run, shared] {
+          OnCommandEnded(*shared, run->outcome ? &*run->outcome : nullptr, run->failure ? &*run->failure : nullptr);
+        });
+  } catch (const PlatformError&) {
+    busy_.commandRunning_ = false;
+    view_.SetBusy(false);
+    throw;
+  }
+}
+
+void MainController::OnCommandEnded(const HotspotOperation& operation, const CommandOutcome* outcome,
+                                    const PlatformError* failure) {
+  busy_.commandRunning_ = false;
+  view_.SetBusy(false);
+  if (sessionEnding_) return;
+  // The user asked to leave while the command ran: the notice follows at once, not the result; a failure
+  // that abandoned the command is still told first.
+  if (busy_.closePending_) {
+    if (failure != nullptr) ReportFailure(*failure);
+    TroubleshootingNoticeThenEnd();
+    return;
+  }
+  Handle([&] {
+    if (failure != nullptr) throw *failure;
+    if (outcome != nullptr) runner_.Report(operation, *outcome);
+  });
+}
+
+void MainController::OnEndSession(bool ending) {
+  if (!ending) {
+    // Another program called the end off: later commands run again.
+    sessionEnding_ = false;
+    platform_.EndCommands(false);
+    return;
+  }
+  if (!busy_.CommandRunning()) return;
+  sessionEnding_ = true;
+  platform_.EndCommands(true);
+  // The worker deletes the batch file once the interpreter has gone; the session must not end before.
+  worker_.WaitForWork(kEndSessionWait);
 }
 
 void MainController::OnCreateHotspotClick() {
@@ -117,7 +182,7 @@ void MainController::OnCreateHotspotClick() {
 }
 
 void MainController::OnHelpLinkClick() {
-  RunHandler([this] { DeliverHelp(platform_, view_, helpProgress_, appDir_); });
+  RunHandler([this] { DeliverHelp(platform_, view_, helpProgress_, appDir_, helpDocument_); });
 }
 
 void MainController::OnStartHotspotClick() {

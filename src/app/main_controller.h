@@ -1,11 +1,15 @@
 // The main window's logic: start-up, the strings the window keeps for its life, and the way the program ends.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <string>
 
 #include "help/help_progress_view.h"
 #include "hotspot/batch_command_runner.h"
+#include "hotspot/hotspot_operations.h"
 #include "platform/platform.h"
+#include "platform/worker.h"
 #include "ui/main_view.h"
 
 namespace lumvora {
@@ -22,19 +26,45 @@ std::wstring MakeAppDir(const std::wstring& appDirectory);
 // The text of the box that tells the user which operation failed, on what, and why.
 std::wstring DescribeFailure(const PlatformError& error);
 
+// What the window accepts while something runs: one object decides it for every way in (clicks, the menu,
+// F1, a close), so that nothing slips in beside a command that runs on the worker, or beside a handler
+// that shows a box.
+class BusyState {
+ public:
+  // A command runs on the worker, or a handler runs on the window's thread (a box it shows is open).
+  bool Busy() const { return commandRunning_ || handlerRunning_; }
+  bool CommandRunning() const { return commandRunning_; }
+  bool AcceptsInput() const { return !Busy(); }
+  // A close that arrived while busy is remembered and carried out once nothing runs any more.
+  bool ClosePending() const { return closePending_; }
+
+ private:
+  friend class MainController;
+  bool commandRunning_ = false;
+  bool handlerRunning_ = false;
+  bool closePending_ = false;
+};
+
+inline constexpr std::chrono::milliseconds kEndSessionWait{5000};
+
 class MainController {
  public:
-  MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress,
+  MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress, Worker& worker,
                  std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), helpProgress_(helpProgress), runner_(platform, view, commandTimeLimit) {}
+      : platform_(platform),
+        view_(view),
+        helpProgress_(helpProgress),
+        worker_(worker),
+        runner_(platform, commandTimeLimit) {}
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 
   // Runs before the window is first shown; ends the process when another instance runs (bringing that one
   // forward) or a platform operation fails.
   void Start();
-  // The window is being closed (close box, Alt+F4, system menu, WM_CLOSE from another program). A request
-  // that arrives while a handler runs (a command's batch file is on disk) is carried out when it ends.
+  // The window is being closed (close box, Alt+F4, system menu, taskbar, WM_CLOSE from another program).
+  // A request that arrives while something runs (a command's batch file is on disk) is carried out when it
+  // has ended.
   void OnClose();
   void OnMenuExit();
   void OnMenuAbout();
@@ -42,6 +72,13 @@ class MainController {
   void OnCreateHotspotClick();
   void OnStartHotspotClick();
   void OnCloseHotspotClick();
+  // The session ends (logoff, shutdown), or Windows asks whether it may: a command that runs is ended and
+  // its batch file deleted before this returns. ending false: the end was called off.
+  void OnEndSession(bool ending);
+
+  // Whether the window may open its menu or take any other request now.
+  bool AcceptsInput() const { return busy_.AcceptsInput(); }
+  const BusyState& Busy() const { return busy_; }
 
   const std::wstring& AppDir() const { return appDir_; }
   const std::wstring& VersionText() const { return versionText_; }
@@ -53,19 +90,25 @@ class MainController {
   Platform& platform_;
   MainView& view_;
   HelpProgressView& helpProgress_;
+  Worker& worker_;
 
-  // Runs one event handler. A failing platform operation abandons the handler and is reported; the program
-  // goes on. A handler that arrives while another runs (the window pumps messages while a command runs)
-  // is dropped.
+  // Runs one event handler on the window's thread. A failing platform operation abandons the handler and
+  // is reported; the program goes on. A request that arrives while something runs is dropped.
   template <typename Handler>
   void RunHandler(Handler&& handler) {
-    if (handling_) return;
+    if (busy_.Busy()) return;
+    Handle(handler);
+  }
+  // Runs a handler whatever runs already: for the end of a command, which its own start may precede.
+  template <typename Handler>
+  void Handle(Handler&& handler) {
     {
-      handling_ = true;
       struct Reset {
         bool& flag;
-        ~Reset() { flag = false; }
-      } reset{handling_};
+        bool value;
+        ~Reset() { flag = value; }
+      } reset{busy_.handlerRunning_, busy_.handlerRunning_};
+      busy_.handlerRunning_ = true;
       try {
         handler();
       } catch (const PlatformError& error) {
@@ -75,7 +118,7 @@ class MainController {
         ReportFailure(PlatformError(L"完成操作", L"Lumvora", L"内存不足。"));
       }
     }
-    if (closePending_) TroubleshootingNoticeThenEnd();
+    if (busy_.closePending_ && !busy_.Busy()) TroubleshootingNoticeThenEnd();
   }
   void ReportFailure(const PlatformError& error);
 
@@ -85,22 +128,26 @@ class MainController {
   void RemoveLeftoverBatchFiles();
   // Tells the user why a typed value cannot be used; true when it was refused.
   bool Refuse(const wchar_t* field, const std::wstring& value);
-  // Runs a hotspot command and shows its outcome, unless a close request came meanwhile.
-  void RunCommand(const HotspotOperation& operation);
+  // Starts a hotspot command on the worker, the window busy until it has ended.
+  void RunCommand(HotspotOperation operation);
+  // Back on the window's thread: shows the outcome, unless a close request came meanwhile.
+  void OnCommandEnded(const HotspotOperation& operation, const CommandOutcome* outcome,
+                      const PlatformError* failure);
 
+  BusyState busy_;
   BatchCommandRunner runner_;
+  // The help document as checked, held from the check on so that nobody can change it under the viewer.
+  std::unique_ptr<ReadLock> helpDocument_;
   std::wstring appDir_;
   std::wstring versionText_;
   std::wstring createCmd_;
   std::wstring startCmd_;
   std::wstring closeCmd_;
-  bool handling_ = false;
   // Set once the notice is on screen: a second close request that arrives while it is shown must not show
   // it again.
   bool ending_ = false;
-  // A close request arrived while a handler ran; ending then would leave the batch file, with the key, on
-  // disk.
-  bool closePending_ = false;
+  // The session ends: a command's outcome is no longer shown.
+  bool sessionEnding_ = false;
 };
 
 }  // namespace lumvora

@@ -28,18 +28,6 @@ std::vector<std::uint8_t> LoadDocument(Platform& platform) {
   return document;
 }
 
-// The viewer runs with this program's rights and a compiled help file can run script, so a file of that name
-// counts only when it is this program's own document: an older version, one cut short or one that another
-// program put there is written over. A file that cannot be read does not count either.
-bool HoldsTheDocument(Platform& platform, const std::wstring& path) {
-  const std::vector<std::uint8_t> document = LoadDocument(platform);
-  try {
-    return platform.ReadFileUpTo(path, document.size()) == document;
-  } catch (const PlatformError&) {
-    return false;
-  }
-}
-
 void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& helpProgress,
                    const std::wstring& path, const std::wstring& partPath) {
   helpProgress.Show();
@@ -55,7 +43,7 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
     helpProgress.SetBarMin(0);
     helpProgress.SetBarMax(static_cast<float>(HelpDocLength));
     const std::vector<std::uint8_t> document = LoadDocument(platform);
-    // A part left by an interrupted run must not be written over in place: opening does not truncate.
+    // A part left by an interrupted run, or a link planted in its place, goes first: the part is created new.
     platform.DeleteFile(partPath);
     std::unique_ptr<ByteWriter> writer = platform.WriteFileBytes(partPath);
     for (std::uint32_t i = 0; i < HelpDocLength; ++i) {
@@ -78,10 +66,24 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
 
 }  // namespace
 
-void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir) {
+void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
+                 std::unique_ptr<ReadLock>& heldDocument) {
   const std::wstring path = appDir + kHelpFileName;
-  if (!platform.FileExists(path) || !HoldsTheDocument(platform, path)) {
-    WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
+  // The viewer runs with this program's rights and a compiled help file can run script, so it may open only
+  // this program's own document, held from the check on so that nobody can change or swap it in between:
+  // an older version, one cut short, one that another program put there or one that cannot be read is
+  // written over. Once held, it stays held while the program runs.
+  if (!heldDocument) {
+    const std::vector<std::uint8_t> document = LoadDocument(platform);
+    if (platform.FileExists(path)) heldDocument = platform.HoldIfIdentical(path, document);
+    if (!heldDocument) {
+      WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
+      heldDocument = platform.HoldIfIdentical(path, document);
+      if (!heldDocument) {
+        throw PlatformError(L"核对文件", path,
+                            L"帮助文档写入后被另一个程序改动了，没有打开它。请把 Lumvora.exe 放到只有管理员能写入的文件夹中再试。");
+      }
+    }
   }
   const std::wstring viewer = HelpViewerPath(platform.WindowsDirectory());
   platform.StartProcess(viewer, HelpViewerCommand(viewer, path), ShowState::NormalActive);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "help/help_progress_view.h"
@@ -25,8 +26,10 @@ std::wstring HelpViewerPath(const std::wstring& windowsDirectory);
 std::wstring HelpViewerCommand(const std::wstring& viewerPath, const std::wstring& documentPath);
 
 // Writes the document out when it is not there, or what is there is not this program's own (the strip
-// standing in for the main window meanwhile), and starts the viewer. Throws PlatformError; the main window
-// is back and no partial file is left then.
-void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir);
+// standing in for the main window meanwhile), holds it as checked (heldDocument, kept by the caller for as
+// long as the program runs), and starts the viewer. Throws PlatformError; the main window is back and no
+// partial file is left then.
+void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
+                 std::unique_ptr<ReadLock>& heldDocument);
 
 }  // namespace lumvora

@@ -36,25 +36,8 @@ std::wstring FormatCommandOutput(const std::wstring& output) {
   return text;
 }
 
-namespace {
-
-// Enables the window again however the run ends.
-class BusyScope {
- public:
-  explicit BusyScope(MainView& view) : view_(view) { view_.SetBusy(true); }
-  ~BusyScope() { view_.SetBusy(false); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  MainView& view_;
-};
-
-}  // namespace
-
 CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
   const std::wstring path = appDir + operation.fileName;
-  BusyScope busy(view_);
   CommandOutcome outcome;
   {
     // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "ui/main_view.h"
 
 namespace lumvora {
 
@@ -41,19 +40,18 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), timeLimit_(timeLimit) {}
+  BatchCommandRunner(Platform& platform, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
+      : platform_(platform), timeLimit_(timeLimit) {}
 
-  // Writes the batch file, runs it with the window busy, deletes it and asks Windows what became of the
-  // hosted network. Throws PlatformError when a platform operation fails; the batch file is not left behind
-  // then.
+  // Writes the batch file, runs it, deletes it and asks Windows what became of the hosted network. Runs on
+  // the command's worker thread and touches no window. Throws PlatformError when a platform operation
+  // fails; the batch file is not left behind then.
   CommandOutcome Execute(const std::wstring& appDir, const HotspotOperation& operation);
-  // Tells the user what the command did.
+  // Tells the user what the command did. On the window's thread.
   void Report(const HotspotOperation& operation, const CommandOutcome& outcome);
 
  private:
   Platform& platform_;
-  MainView& view_;
   std::chrono::milliseconds timeLimit_;
 };
 

@@ -11,6 +11,8 @@ const wchar_t kRadioOffLine[] = L"无线网卡已关闭。请打开无线开关�
 const wchar_t kNotCapableLine[] =
     L"无线网卡的驱动不支持承载网络，所以无法在这台电脑上建立热点。可以到电脑或网卡厂商的网站更新驱动；"
     L"Windows 10 及以上版本可以改用“设置 → 网络和 Internet → 移动热点”。";
+const wchar_t kStartNotAllowedLine[] =
+    L"承载网络现在是禁止状态（点过“关闭热点”之后就是这样）。请先点“创建热点”，再点“启动热点”。";
 const wchar_t kNotElevatedLine[] =
     L"Lumvora 没有以管理员身份运行。请关闭它，在 Lumvora.exe 上单击右键，选择“以管理员身份运行”。";
 const wchar_t kKeyRuleLine[] = L"密钥必须是 8～63 个英文字母、数字或符号。";
@@ -73,6 +75,11 @@ Verdict Judge(const HotspotOperation& operation, const CommandOutcome& outcome) 
   if (answered && !network.interfacesFound) reasons.push_back(kNoAdapterLine);
   if (answered && network.interfacesFound && !network.radioOn) reasons.push_back(kRadioOffLine);
   if (answered && network.interfacesFound && !network.capable) reasons.push_back(kNotCapableLine);
+  // 关闭热点 leaves the hosted network disallowed, and netsh's own words for a start then say nothing useful.
+  if (answered && network.interfacesFound && network.capable && operation.kind == HotspotKind::Start &&
+      !network.allowed) {
+    reasons.push_back(kStartNotAllowedLine);
+  }
   if (!outcome.elevated) reasons.push_back(kNotElevatedLine);
   if (operation.kind == HotspotKind::Create && !IsValidKey(operation.key)) reasons.push_back(kKeyRuleLine);
   if (exitedZero && disagreement) reasons.push_back(*disagreement);

@@ -13,6 +13,7 @@ extern const wchar_t kServiceStoppedLine[];
 extern const wchar_t kNoAdapterLine[];
 extern const wchar_t kRadioOffLine[];
 extern const wchar_t kNotCapableLine[];
+extern const wchar_t kStartNotAllowedLine[];
 extern const wchar_t kNotElevatedLine[];
 extern const wchar_t kKeyRuleLine[];
 extern const wchar_t kNotStartedLine[];

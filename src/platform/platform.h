@@ -79,6 +79,12 @@ class HeldFile {
   virtual void Delete() = 0;
 };
 
+// A file held open for reading: while the lock lives, anyone may read the file and nobody may change it.
+class ReadLock {
+ public:
+  virtual ~ReadLock() = default;
+};
+
 // A file being written one byte at a time. Each byte goes at the current position, in order.
 class ByteWriter {
  public:
@@ -100,9 +106,12 @@ class Platform {
   // Runs the batch file with the system's command interpreter, its window minimized, and captures what it
   // prints. The interpreter's current directory is the system directory, so that a bare command name in the
   // batch file means the system's own program, never one that lies beside the batch file. Waits at most
-  // the time limit, keeping the windows painted meanwhile; then the interpreter is ended, with every
-  // program that it started. Whatever ends this program ends them too.
+  // the time limit (on the command's worker thread, never the window's); then the interpreter is ended,
+  // with every program that it started. Whatever ends this program ends them too.
   virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
+  // ending true: the session ends; the command that runs is ended now, as at its time limit, and no later
+  // one starts. false: the end was called off, and commands run again. Safe to call from any thread.
+  virtual void EndCommands(bool ending) = 0;
   // Asks Windows for its hosted network's state. Loads the wireless API on first use, never at start-up.
   virtual HostedNetworkState QueryHostedNetwork() = 0;
   // Whether this process runs with administrator rights (elevated); true where that cannot be told.
@@ -116,9 +125,14 @@ class Platform {
   // substitute. The file is read back through the held handle: a file that no longer holds what was written
   // is a failure.
   virtual std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) = 0;
-  // The file's bytes, or nothing when it holds more than maxBytes.
-  virtual std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) = 0;
-  // Opens the file for writing bytes; creates it when missing and does not truncate it.
+  // Opens the file itself (not what a link at the path points to) so that anyone may read it but nobody may
+  // write, rename, replace or delete it, and reads it through that handle. Returns the lock, to keep for as
+  // long as the file must stay as it is, when the file holds exactly these bytes; nothing when it holds
+  // others or cannot be opened so.
+  virtual std::unique_ptr<ReadLock> HoldIfIdentical(const std::wstring& path,
+                                                    const std::vector<std::uint8_t>& bytes) = 0;
+  // Creates the file new for writing bytes; fails when anything lies at the path already, so that nothing
+  // is ever written through a link planted there.
   virtual std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) = 0;
   // Renames a file, replacing one of the new name.
   virtual void RenameFile(const std::wstring& from, const std::wstring& to) = 0;

@@ -234,20 +234,6 @@ void DrainPipe(HANDLE pipe, std::string& output) {
   }
 }
 
-// Dispatches what the windows of this thread have queued, so that they go on painting while a command
-// runs. Input cannot start anything meanwhile: the main window is disabled.
-void PumpMessages() {
-  MSG msg;
-  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      ::PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
 // The interpreter and every program that it starts, ended together: at the time limit, and by the system
 // when this program ends, however it ends (the job goes with its last handle).
 class CommandJob {
@@ -291,7 +277,17 @@ struct StartedProcess {
 
 }  // namespace
 
+void Win32Platform::EndCommands(bool ending) {
+  if (ending) {
+    ::SetEvent(commandsEnded_.Get());
+  } else {
+    ::ResetEvent(commandsEnded_.Get());
+  }
+}
+
 CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) {
+  // The session ends: nothing more starts. The command counts as not finished, as at its time limit.
+  if (::WaitForSingleObject(commandsEnded_.Get(), 0) == WAIT_OBJECT_0) return CommandResult{};
   const std::wstring interpreter = CommandInterpreterPath();
   // The interpreter looks for a bare program name in its current directory first. The application
   // directory may be writable by any user; the system directory is not.
@@ -366,7 +362,9 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::ch
     DrainPipe(output.Get(), printed);
     const ULONGLONG now = ::GetTickCount64();
     const DWORD wait = now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
-    const DWORD signalled = ::MsgWaitForMultipleObjects(1, &processHandle, FALSE, wait, QS_ALLINPUT);
+    // On the worker: the window's thread goes on with its own messages meanwhile.
+    const HANDLE waitFor[] = {processHandle, commandsEnded_.Get()};
+    const DWORD signalled = ::WaitForMultipleObjects(2, waitFor, FALSE, wait);
     if (signalled == WAIT_OBJECT_0) {
       DrainPipe(output.Get(), printed);
       DWORD exitCode = 0;
@@ -375,8 +373,7 @@ CommandResult Win32Platform::RunBatchFile(const std::wstring& batchPath, std::ch
       result.exitCode = exitCode;
       break;
     }
-    if (signalled == WAIT_OBJECT_0 + 1) PumpMessages();
-    if (::GetTickCount64() >= deadline) {
+    if (signalled == WAIT_OBJECT_0 + 1 || ::GetTickCount64() >= deadline) {
       // Left running, netsh would go on beside the next command; outside a job, the interpreter at least goes.
       if (inJob) {
         job.EndAll();
@@ -448,6 +445,28 @@ class Win32ByteWriter : public ByteWriter {
   std::vector<std::uint8_t> buffer_;
 };
 
+// Deletes a file that holds the key. A scanner that opened it the moment the lock went keeps it for a
+// moment: tried again for about a second. ERROR_SUCCESS when it is gone (or was never there).
+DWORD DeleteWithRetries(const std::wstring& path) {
+  for (int attempt = 0;; ++attempt) {
+    if (::DeleteFileW(path.c_str())) return ERROR_SUCCESS;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return ERROR_SUCCESS;
+    if (attempt == 10 || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return error;
+    ::Sleep(100);
+  }
+}
+
+// The checked help document, open for reading and sharing reading only, for as long as it must stay as it
+// is.
+class Win32ReadLock : public ReadLock {
+ public:
+  explicit Win32ReadLock(UniqueFileHandle file) : file_(std::move(file)) {}
+
+ private:
+  UniqueFileHandle file_;
+};
+
 class Win32HeldFile : public HeldFile {
  public:
   Win32HeldFile(UniqueFileHandle lock, std::wstring path) : lock_(std::move(lock)), path_(std::move(path)) {}
@@ -455,15 +474,14 @@ class Win32HeldFile : public HeldFile {
   ~Win32HeldFile() override {
     if (!lock_) return;
     lock_.Reset();
-    ::DeleteFileW(path_.c_str());
+    DeleteWithRetries(path_);
   }
   void Delete() override {
     // The lock shares no delete access, so that nobody else can delete or rename the file: it must go
     // before the file can.
     lock_.Reset();
-    if (::DeleteFileW(path_.c_str())) return;
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) throw PlatformError(L"删除文件", path_, SystemErrorText(error));
+    const DWORD error = DeleteWithRetries(path_);
+    if (error != ERROR_SUCCESS) throw PlatformError(L"删除文件", path_, SystemErrorText(error));
   }
 
  private:
@@ -537,17 +555,31 @@ std::unique_ptr<HeldFile> Win32Platform::WriteHeldTextFile(const std::wstring& p
   return std::make_unique<Win32HeldFile>(LockWrittenFile(path, content), path);
 }
 
-std::optional<std::vector<std::uint8_t>> Win32Platform::ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) {
-  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw PlatformError(L"读取文件", path, SystemErrorText(::GetLastError()));
-  std::string bytes;
-  if (ReadUpTo(file.Get(), bytes, maxBytes, path)) return std::nullopt;
-  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+std::unique_ptr<ReadLock> Win32Platform::HoldIfIdentical(const std::wstring& path,
+                                                         const std::vector<std::uint8_t>& bytes) {
+  // Reading only, sharing reading only: the viewer and anyone else may read, nobody may write, rename,
+  // replace or delete the file while the lock lives. The file itself, not what a link put at the path
+  // points to: that could be changed behind the lock.
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return nullptr;
+  std::string present;
+  try {
+    if (ReadUpTo(file.Get(), present, bytes.size(), path)) return nullptr;
+  } catch (const PlatformError&) {
+    return nullptr;
+  }
+  if (present.size() != bytes.size() || !std::equal(bytes.begin(), bytes.end(), present.begin(),
+                                                     [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); })) {
+    return nullptr;
+  }
+  return std::make_unique<Win32ReadLock>(std::move(file));
 }
 
 std::unique_ptr<ByteWriter> Win32Platform::WriteFileBytes(const std::wstring& path) {
-  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  // New, never opened where something lies already: a hard link planted at the path would be written
+  // through with this program's rights.
+  UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
   if (!file) throw PlatformError(L"创建文件", path, SystemErrorText(::GetLastError()));
   return std::make_unique<Win32ByteWriter>(std::move(file), path);

@@ -97,13 +97,14 @@ class Win32Platform : public Platform {
   void ShowMessage(const std::wstring& text, MessageIcon icon, const std::wstring& caption) override;
   void StartProcess(const std::wstring& programPath, const std::wstring& commandLine, ShowState show) override;
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override;
+  void EndCommands(bool ending) override;
   HostedNetworkState QueryHostedNetwork() override;
   bool Elevated() override;
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return ToCodePage(text, BatchFileCodePage()).has_value();
   }
   std::unique_ptr<HeldFile> WriteHeldTextFile(const std::wstring& path, const std::wstring& line) override;
-  std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) override;
+  std::unique_ptr<ReadLock> HoldIfIdentical(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override;
   void DeleteFile(const std::wstring& path) override;
   void RenameFile(const std::wstring& from, const std::wstring& to) override;
@@ -121,6 +122,8 @@ class Win32Platform : public Platform {
   HWND owner_ = nullptr;
   // Held for the life of the process: its existence is what a later instance sees.
   UniqueKernelHandle instanceMutex_;
+  // Set while the session ends: the command that runs stops waiting and ends its interpreter.
+  UniqueKernelHandle commandsEnded_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   // Loaded on the first hotspot command, not at start-up.
   bool wlanLoaded_ = false;
   std::optional<WlanFunctions> wlan_;

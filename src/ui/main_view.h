@@ -18,7 +18,8 @@ class MainView {
   // Hides the window, and shows it again where it was.
   virtual void Hide() = 0;
   virtual void ShowAgain() = 0;
-  // Disables the window while a command runs (it goes on painting), and enables it again.
+  // Disables the window and shows the busy cursor while a command runs (it goes on painting and answering),
+  // and enables it again.
   virtual void SetBusy(bool busy) = 0;
 };
 

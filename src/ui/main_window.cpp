@@ -52,6 +52,9 @@ HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dp
   return ::LoadImageW(instance, MAKEINTRESOURCEW(id), type, size, size, 0);
 }
 
+// Posted by the worker when a command's work has returned.
+constexpr UINT kCommandEndedMessage = WM_APP + 1;
+
 bool IsButton(int id) { return id == IDC_CREATE_HOTSPOT || id == IDC_START_HOTSPOT || id == IDC_CLOSE_HOTSPOT; }
 
 }  // namespace
@@ -60,7 +63,8 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono:
     : instance_(instance),
       platform_(platform),
       helpProgress_(instance),
-      controller_(platform, *this, helpProgress_, commandTimeLimit) {}
+      worker_(kCommandEndedMessage),
+      controller_(platform, *this, helpProgress_, worker_, commandTimeLimit) {}
 
 void MainWindow::Create() {
   // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.
@@ -104,6 +108,7 @@ void MainWindow::Create() {
   }
   LUMVORA_STARTUP_MARK("main window and its controls created (hidden)");
   platform_.SetOwnerWindow(hwnd_);
+  worker_.SetWindow(hwnd_);
   controller_.Start();
 }
 
@@ -155,6 +160,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       OnClose();
+      return 0;
+    case WM_SYSCOMMAND:
+      // Alt+F4, the system menu and the taskbar's close ask through here. The default handling drops the
+      // request while the window is disabled for a command; it is remembered instead.
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        OnClose();
+        return 0;
+      }
+      break;
+    case kCommandEndedMessage:
+      worker_.Finish();
+      return 0;
+    case WM_QUERYENDSESSION:
+      OnEndSession(true);
+      return TRUE;
+    case WM_ENDSESSION:
+      OnEndSession(wParam != FALSE);
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -336,6 +358,10 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 bool MainWindow::OnSetCursor(HWND over, int hitTest) {
+  if (busy_ && hitTest != HTCAPTION && hitTest != HTCLOSE && hitTest != HTSYSMENU) {
+    ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
+    return true;
+  }
   if (hitTest != HTCLIENT || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
   // Loaded when first needed: under Wine, loading it at the DPI's size costs start-up a few milliseconds.
   if (!hand_) LoadHandCursor();
@@ -364,6 +390,8 @@ bool MainWindow::OnContextMenu(POINT screen) {
 }
 
 void MainWindow::ShowMenuAt(POINT screen) {
+  // Not while a command runs: the keyboard still reaches the button that has the focus.
+  if (!controller_.AcceptsInput()) return;
   ::SetForegroundWindow(hwnd_);
   ::TrackPopupMenu(::GetSubMenu(menu_.Get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, screen.x, screen.y,
                    0, hwnd_, nullptr);
@@ -393,6 +421,8 @@ void MainWindow::OnCommand(int id, int notification) {
 }
 
 void MainWindow::OnClose() { controller_.OnClose(); }
+
+void MainWindow::OnEndSession(bool ending) { controller_.OnEndSession(ending); }
 
 bool MainWindow::OnActivate(int state) {
   // A plain window gives the focus to itself when it is activated again, after a message box for one:
@@ -443,12 +473,19 @@ void MainWindow::ShowAgain() {
 }
 
 void MainWindow::SetBusy(bool busy) {
+  busy_ = busy;
+  POINT pointer{};
+  RECT window{};
+  // The cursor changes at once where it is over the window, not only at the mouse's next move.
+  const bool over = ::GetCursorPos(&pointer) && ::GetWindowRect(hwnd_, &window) && ::PtInRect(&window, pointer);
   if (busy) {
     focusBeforeBusy_ = ::GetFocus();
     ::EnableWindow(hwnd_, FALSE);
+    if (over) ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
     return;
   }
   ::EnableWindow(hwnd_, TRUE);
+  if (over) ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */));
   if (focusBeforeBusy_ != nullptr && ::IsChild(hwnd_, focusBeforeBusy_)) ::SetFocus(focusBeforeBusy_);
 }
 

@@ -10,6 +10,7 @@
 #include "help/help_progress_window.h"
 #include "platform/win32_handles.h"
 #include "platform/win32_platform.h"
+#include "platform/win32_worker.h"
 #include "ui/main_view.h"
 #include "ui/win32_dpi.h"
 #include "ui/win32_picture.h"
@@ -44,6 +45,8 @@ class MainWindow : public MainView {
   void OnCreate();
   void OnCommand(int id, int notification);
   void OnClose();
+  // Logoff or shutdown: asked (query) or told. Ends a command that runs before the session does.
+  void OnEndSession(bool ending);
   // True when it gave the focus back to a control (the default would give it to the window).
   bool OnActivate(int state);
   bool OnEraseBackground(HDC dc);
@@ -73,6 +76,7 @@ class MainWindow : public MainView {
   HINSTANCE instance_;
   Win32Platform& platform_;
   HelpProgressWindow helpProgress_;
+  Win32Worker worker_;
   MainController controller_;
   HWND hwnd_ = nullptr;
   // The DPI that every measure, font and picture is scaled to; the class icons were loaded for classDpi_.
@@ -88,6 +92,8 @@ class MainWindow : public MainView {
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   UniqueCursor hand_;
+  // While a command runs: the window is disabled and shows the busy cursor.
+  bool busy_ = false;
   HWND focusBeforeBusy_ = nullptr;
   HWND focusOnActivate_ = nullptr;
 };

@@ -109,9 +109,13 @@ App::App(const std::wstring& exe, const std::wstring& currentDirectory) {
   std::wstring directory = currentDirectory;
   if (directory.empty()) directory = exeDirectory;
   std::wstring environment = EnvironmentWith({{L"LUMVORA_FAKE_NETSH_DIR", exeDirectory}});
-  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), directory.c_str(), &startup, &info)) {
-    throw std::runtime_error("cannot start Lumvora.exe");
+  auto start = [&] {
+    return ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                            environment.data(), directory.c_str(), &startup, &info) != FALSE;
+  };
+  // Under load, Wine now and then loses a process while it starts (ERROR_INTERNAL_ERROR): once more.
+  if (!start() && (::GetLastError() != ERROR_INTERNAL_ERROR || !start())) {
+    throw std::runtime_error("cannot start Lumvora.exe: error " + std::to_string(::GetLastError()));
   }
   ::CloseHandle(info.hThread);
   process_ = info.hProcess;

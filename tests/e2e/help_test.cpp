@@ -275,8 +275,10 @@ ULONGLONG WrittenAt(const std::wstring& path) {
 
 // A file of that name counts only when it is the program's own document, byte for byte: anything else is
 // written over before the viewer opens it, since the viewer runs with the program's rights. The program's
-// own is opened as it is, not written again.
-TEST_F(Help, OnlyTheProgramsOwnDocumentIsOpenedAsItIs) {
+// own is opened as it is, not written again. From then on, while the program runs, the document is held:
+// any reader gets in, nobody can write, replace or delete it. A hard link planted as the part file is
+// never written through.
+TEST_F(Help, OnlyTheProgramsOwnDocumentIsOpenedAsItIsAndHeldWhileTheProgramRuns) {
   const std::string resource = HelpResource();
   std::string changed = resource;
   changed[changed.size() / 2] ^= 0x01;
@@ -291,8 +293,10 @@ TEST_F(Help, OnlyTheProgramsOwnDocumentIsOpenedAsItIs) {
       {"the program's own", resource, false},
   };
   const std::wstring path = dir.File(L"Lumvo_help.chm");
-  Start();
-  std::set<DWORD> seen;
+  const std::wstring victim = dir.File(L"victim.txt");
+  WriteFileBytes(victim, "someone else's");
+  ASSERT_TRUE(::CreateHardLinkW(dir.File(L"Lumvo_help.chm.part").c_str(), victim.c_str(), nullptr));
+  WriteFileBytes(dir.File(L"other.chm"), "other");
   for (const auto& c : cases) {
     WriteFileBytes(path, c.content);
     const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -300,16 +304,25 @@ TEST_F(Help, OnlyTheProgramsOwnDocumentIsOpenedAsItIs) {
     ::SetFileTime(file, nullptr, nullptr, &longAgo);
     ::CloseHandle(file);
     const ULONGLONG before = WrittenAt(path);
+    Start();
     ClickHelp();
-    const DWORD viewer = WaitForNewViewer(seen);
-    ASSERT_NE(viewer, 0u) << c.what;
-    seen.insert(viewer);
+    ASSERT_NE(WaitForNewViewer({}), 0u) << c.what;
     EXPECT_EQ(ReadFileBytes(path), resource) << c.what;
     EXPECT_EQ(WrittenAt(path) != before, c.replaced) << c.what;
     EXPECT_TRUE(app->MessageBoxes().empty()) << c.what;
-    KillProcess(viewer);  // its window may lie over the label
-    ::Sleep(300);
+    const HANDLE writer = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << c.what << ": opened for writing";
+    if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
+    EXPECT_FALSE(::DeleteFileW(path.c_str())) << c.what;
+    EXPECT_FALSE(::MoveFileExW(dir.File(L"other.chm").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) << c.what;
+    const HANDLE reader = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << c.what << ": a reader sharing read";
+    if (reader != INVALID_HANDLE_VALUE) ::CloseHandle(reader);
+    TearDown();
+    app.reset();
   }
+  EXPECT_EQ(ReadFileBytes(victim), "someone else's");
 }
 
 TEST_F(Help, AHiddenFileOfThatNameDoesNotCount) {

@@ -376,6 +376,9 @@ TEST_F(Hotspot, TheOutcomeIsCheckedAgainstWhatWindowsSaysOfTheHostedNetwork) {
       {"created", Kind::Fake, "", "", IDC_CREATE_HOTSPOT, L"12345678", L"无线热点创建成功！"},
       {"started", Kind::Fake, "allowed=1\nssid=4c756d766f536f6674", "", IDC_START_HOTSPOT, L"", L"无线热点启动成功！"},
       {"closed", Kind::Fake, "allowed=1\nstate=active", "", IDC_CLOSE_HOTSPOT, L"", L"无线热点已关闭！"},
+      {"start after close: not allowed", Kind::Fake, "", "exit=1\noutput=" + Utf8(stateWrong), IDC_START_HOTSPOT, L"",
+       started + L"承载网络现在是禁止状态（点过“关闭热点”之后就是这样）。请先点“创建热点”，再点“启动热点”。\r\n\r\n" +
+           stateWrong},
       {"no wlanapi.dll: exit 0", Kind::Missing, "", "", IDC_START_HOTSPOT, L"", L"无线热点启动成功！"},
       {"no wlanapi.dll: exit 1", Kind::Missing, "", "exit=1\noutput=" + Utf8(stateWrong), IDC_START_HOTSPOT, L"",
        started + stateWrong},
@@ -412,6 +415,70 @@ TEST_F(Hotspot, ACloseWhileACommandRunsEndsOnlyAfterItsBatchFileIsDeleted) {
   EXPECT_EQ(app->MessageBoxes().size(), 1u);
   box->PressOk();
   EXPECT_TRUE(app->WaitForExit(5s));
+}
+
+// While a command runs, the button that was clicked keeps the keyboard focus, but Shift+F10, the Menu key and
+// F1 open nothing; the window answers at once throughout; and a close from the system menu is carried out
+// once the command has ended, its batch file gone.
+TEST_F(Hotspot, WhileACommandRunsTheKeyboardOpensNothingAndACloseWaitsForIt) {
+  Start("sleep=5000");
+  const HWND button = Control(IDC_START_HOTSPOT);
+  ASSERT_TRUE(WaitUntil([&] { return Activate(main); }, 3s));
+  ClickAt(CentreOf(button), Button::Left);
+  ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
+  EXPECT_EQ(FocusOf(main), button);
+  int slowAnswers = 0;
+  auto answersAtOnce = [&] {
+    DWORD_PTR result = 0;
+    if (::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) == 0) ++slowAnswers;
+  };
+  const struct {
+    WORD vk;
+    bool shift;
+  } keys[] = {{VK_F10, true}, {VK_APPS, false}, {VK_F1, false}};
+  for (const auto& key : keys) {
+    PressKey(key.vk, key.shift);
+    for (int i = 0; i < 5; ++i, ::Sleep(100)) answersAtOnce();
+    EXPECT_TRUE(OpenMenus(app->Pid()).empty()) << key.vk;
+    EXPECT_TRUE(ChildProcesses(app->Pid(), L"hh.exe").empty()) << key.vk;
+    EXPECT_TRUE(app->MessageBoxes().empty()) << key.vk;
+  }
+  ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  while (!ChildProcesses(0, L"netsh.exe").empty()) {
+    answersAtOnce();
+    EXPECT_TRUE(app->MessageBoxes().empty()) << "nothing while the command runs";
+    ::Sleep(100);
+  }
+  EXPECT_EQ(slowAnswers, 0) << "WM_NULL timed out";
+  const auto box = app->WaitForMessageBox(20s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text.substr(0, 15), L"如果热点创建失败，可能是由于：");
+  EXPECT_TRUE(BatchFilesLeft().empty());
+  box->PressOk();
+  EXPECT_TRUE(app->WaitForExit(5s));
+}
+
+// A logoff or shutdown while a command runs, asked or told: by the time the program has answered, netsh is
+// ended and the batch file, with the key, deleted.
+TEST_F(Hotspot, TheEndOfTheSessionEndsTheCommandAndDeletesTheBatchFileFirst) {
+  const struct {
+    UINT message;
+    WPARAM wParam;
+  } cases[] = {{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}};
+  for (const auto& c : cases) {
+    Start("sleep=30000");
+    PostClick(Control(IDC_START_HOTSPOT));
+    ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
+    EXPECT_EQ(BatchFilesLeft(), std::vector<std::wstring>{L"QDWXRD.bat"});
+    DWORD_PTR result = 0;
+    EXPECT_NE(::SendMessageTimeoutW(main, c.message, c.wParam, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result), 0u)
+        << c.message;
+    if (c.message == WM_QUERYENDSESSION) EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+    EXPECT_TRUE(ChildProcesses(0, L"netsh.exe").empty()) << c.message;
+    EXPECT_TRUE(BatchFilesLeft().empty()) << c.message;
+    app.reset();
+    ::DeleteFileW(dir.File(L"netsh_calls.txt").c_str());
+  }
 }
 
 // After OK on any box, the keyboard focus is back where it was, as in a dialog.

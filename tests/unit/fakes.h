@@ -9,6 +9,7 @@
 
 #include "help/help_progress_view.h"
 #include "platform/platform.h"
+#include "platform/worker.h"
 #include "ui/main_view.h"
 
 namespace lumvora::testing {
@@ -99,13 +100,30 @@ class FakePlatform : public Platform {
     files[path] = line + L"\r\n";
     return std::make_unique<FakeHeldFile>(*this, path);
   }
-  // Contents hold one byte per character.
-  std::optional<std::vector<std::uint8_t>> ReadFileUpTo(const std::wstring& path, std::size_t maxBytes) override {
-    Log(L"ReadFile");
-    Fail(L"ReadFile", path);
+  // Contents hold one byte per character. A held file cannot be written, renamed or deleted ("held").
+  std::set<std::wstring> held;
+  class FakeReadLock : public ReadLock {
+   public:
+    FakeReadLock(FakePlatform& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {
+      owner_.held.insert(path_);
+    }
+    ~FakeReadLock() override { owner_.held.erase(path_); }
+
+   private:
+    FakePlatform& owner_;
+    std::wstring path_;
+  };
+  std::unique_ptr<ReadLock> HoldIfIdentical(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override {
+    Log(L"HoldIfIdentical");
+    if (failing.count(L"HoldIfIdentical") || files.count(path) == 0) return nullptr;
     const std::wstring& content = files.at(path);
-    if (content.size() > maxBytes) return std::nullopt;
-    return std::vector<std::uint8_t>(content.begin(), content.end());
+    if (std::vector<std::uint8_t>(content.begin(), content.end()) != bytes) return nullptr;
+    return std::make_unique<FakeReadLock>(*this, path);
+  }
+  bool commandsEnded = false;
+  void EndCommands(bool ending) override {
+    Log(ending ? L"EndCommands" : L"ResumeCommands");
+    commandsEnded = ending;
   }
   // Writes into the fake file system; can be told to fail after a number of bytes.
   class FakeWriter : public ByteWriter {
@@ -140,12 +158,14 @@ class FakePlatform : public Platform {
   std::unique_ptr<ByteWriter> WriteFileBytes(const std::wstring& path) override {
     Log(L"WriteFileBytes");
     Fail(L"WriteFileBytes", path);
-    files[path];  // opening creates the file and keeps what is there
+    if (files.count(path)) throw PlatformError(L"创建文件", path, L"文件已存在。");
+    files[path];
     return std::make_unique<FakeWriter>(*this, path);
   }
   void RenameFile(const std::wstring& from, const std::wstring& to) override {
     Log(L"RenameFile");
     Fail(L"RenameFile", to);
+    if (held.count(to)) throw PlatformError(L"重命名文件", to, L"另一个程序正在使用此文件，进程无法访问。");
     files[to] = files.at(from);
     files.erase(from);
     hidden.erase(to);
@@ -154,6 +174,7 @@ class FakePlatform : public Platform {
   void DeleteFile(const std::wstring& path) override {
     Log(L"DeleteFile");
     Fail(L"DeleteFile", path);
+    if (held.count(path)) throw PlatformError(L"删除文件", path, L"另一个程序正在使用此文件，进程无法访问。");
     files.erase(path);
   }
   bool FileExists(const std::wstring& path) override { return files.count(path) != 0 && hidden.count(path) == 0; }
@@ -198,6 +219,40 @@ class FakePlatform : public Platform {
 
   void Log(const std::wstring& entry) {
     if (log != nullptr) log->push_back(entry);
+  }
+};
+
+// By default runs the work and then done at once, as a worker that finished at once would. With hold set,
+// both wait for Finish(), so that a test can act while a command runs.
+class FakeWorker : public Worker {
+ public:
+  std::vector<std::wstring>* log = nullptr;
+  bool hold = false;
+  std::function<void()> work, done;
+  void Start(std::function<void()> w, std::function<void()> d) override {
+    if (log != nullptr) log->push_back(L"WorkerStart");
+    work = std::move(w);
+    done = std::move(d);
+    if (!hold) Finish();
+  }
+  void Finish() {
+    RunWork();
+    if (auto d = std::move(done)) {
+      done = nullptr;
+      d();
+    }
+  }
+  void RunWork() {
+    if (auto w = std::move(work)) {
+      work = nullptr;
+      w();
+    }
+  }
+  int waits = 0;
+  bool WaitForWork(std::chrono::milliseconds) override {
+    ++waits;
+    RunWork();
+    return true;
   }
 };
 

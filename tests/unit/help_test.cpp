@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <set>
 
 #include "app/main_controller.h"
 #include "help/help_delivery.h"
@@ -40,7 +42,8 @@ class HelpTest : public ::testing::Test {
   FakePlatform platform;
   FakeMainView view;
   FakeHelpProgressView helpProgress;
-  MainController controller{platform, view, helpProgress};
+  FakeWorker worker;
+  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
@@ -49,7 +52,6 @@ TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
   EXPECT_EQ(platform.files.count(kPartPath), 0u);
   // The strip comes before the main window goes, and is gone before the file is closed and named.
   EXPECT_LT(Position(L"ShowHelpProgress"), Position(L"HideMainView"));
-  EXPECT_LT(Position(L"HideMainView"), Position(L"LoadResourceBytes CUSTOM 101"));
   EXPECT_LT(Position(L"CloseHelpProgress"), Position(L"ShowMainViewAgain"));
   EXPECT_LT(Position(L"ShowMainViewAgain"), Position(L"CloseFile"));
   EXPECT_LT(Position(L"CloseFile"), Position(L"RenameFile"));
@@ -65,46 +67,61 @@ TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(HelpTest, LaterClicksCompareTheFileWithTheDocumentAndOnlyStartTheViewer) {
+// The document is held from its check on: nobody can change it before the viewer opens it, so later clicks
+// only start the viewer.
+TEST_F(HelpTest, TheCheckedDocumentStaysHeldAndLaterClicksOnlyStartTheViewer) {
   controller.OnHelpLinkClick();
+  EXPECT_LT(Position(L"RenameFile"), Position(L"HoldIfIdentical"));
+  EXPECT_LT(Position(L"HoldIfIdentical"), Position(L"StartProcess"));
+  EXPECT_EQ(platform.held, std::set<std::wstring>{kHelpPath});
   log.clear();
   controller.OnHelpLinkClick();
   controller.OnHelpLinkClick();
-  const Log click{L"LoadResourceBytes CUSTOM 101", L"ReadFile", L"StartProcess"};
-  Log twice = click;
-  twice.insert(twice.end(), click.begin(), click.end());
-  EXPECT_EQ(log, twice);
+  EXPECT_EQ(log, (Log{L"StartProcess", L"StartProcess"}));
+  EXPECT_EQ(platform.held, std::set<std::wstring>{kHelpPath});
   EXPECT_EQ(platform.started.size(), 3u);
-  EXPECT_EQ(platform.started.back(), kViewer);
 }
 
-// A file of that name that is not byte for byte this program's document is written over before the viewer
-// opens it.
-TEST_F(HelpTest, AFileThatIsNotTheProgramsOwnDocumentIsReplaced) {
+// A file of that name is held and opened as it is only when it is byte for byte this program's document;
+// anything else is written over first. A document that cannot be held as written is never opened.
+TEST_F(HelpTest, OnlyTheProgramsOwnDocumentIsOpenedAndAnythingElseIsReplaced) {
   std::wstring changed = Document();
   changed[HelpDocLength / 2] ^= 0x01;
   const struct {
     const char* what;
-    std::wstring content;
-    bool unreadable;
+    std::optional<std::wstring> content;
+    bool holdFails;  // the file cannot be held as it is (open for writing elsewhere, changed behind the check)
+    bool written, opened;
   } cases[] = {
-      {"cut short", Document().substr(0, HelpDocLength - 1), false},
-      {"one byte changed", changed, false},
-      {"another help document", L"ITSF" + std::wstring(1000, L'x'), false},
-      {"longer", Document() + L"x", false},
-      {"unreadable", Document(), true},
+      {"the document", Document(), false, false, true},
+      {"none", std::nullopt, false, true, true},
+      {"cut short", Document().substr(0, HelpDocLength - 1), false, true, true},
+      {"one byte changed", changed, false, true, true},
+      {"another help document", L"ITSF" + std::wstring(1000, L'x'), false, true, true},
+      {"longer", Document() + L"x", false, true, true},
+      {"cannot be held, not even once written", Document(), true, true, false},
   };
   for (const auto& c : cases) {
-    platform.files[kHelpPath] = c.content;
-    platform.failing.clear();
-    if (c.unreadable) platform.failing = {L"ReadFile"};
-    platform.started.clear();
-    log.clear();
-    controller.OnHelpLinkClick();
-    EXPECT_EQ(platform.files.at(kHelpPath), Document()) << c.what;
-    EXPECT_LT(Position(L"ShowHelpProgress"), Position(L"RenameFile")) << c.what << ": behind the strip";
-    EXPECT_EQ(platform.started, std::vector<FakePlatform::Started>{kViewer}) << c.what;
-    EXPECT_TRUE(platform.messages.empty()) << c.what;
+    FakePlatform p;
+    FakeMainView v;
+    FakeHelpProgressView progress;
+    FakeWorker w;
+    Log calls;
+    p.resource = platform.resource;
+    MainController f{p, v, progress, w};
+    f.Start();
+    if (c.content) p.files[kHelpPath] = *c.content;
+    if (c.holdFails) p.failing = {L"HoldIfIdentical"};
+    p.log = progress.log = &calls;
+    f.OnHelpLinkClick();
+    const auto at = [&](const wchar_t* entry) { return std::find(calls.begin(), calls.end(), entry) - calls.begin(); };
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"RenameFile"), c.written ? 1 : 0) << c.what;
+    if (c.written) EXPECT_LT(at(L"ShowHelpProgress"), at(L"RenameFile")) << c.what << ": behind the strip";
+    EXPECT_EQ(p.files.at(kHelpPath), Document()) << c.what;
+    EXPECT_EQ(p.started, c.opened ? std::vector<FakePlatform::Started>{kViewer} : std::vector<FakePlatform::Started>{})
+        << c.what;
+    EXPECT_EQ(p.held.count(kHelpPath), c.opened ? 1u : 0u) << c.what;
+    EXPECT_EQ(p.messages.size(), c.opened ? 0u : 1u) << c.what;
   }
 }
 
@@ -145,8 +162,9 @@ TEST_F(HelpTest, EveryFailingStepIsReportedWithoutLeavingAFile) {
     FakePlatform p;
     FakeMainView v;
     FakeHelpProgressView progress;
+    FakeWorker w;
     p.resource = platform.resource;
-    MainController f{p, v, progress};
+    MainController f{p, v, progress, w};
     f.Start();
     p.failing = {step};
     f.OnHelpLinkClick();

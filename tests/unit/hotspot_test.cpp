@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_controller.h"
+#include "help/help_delivery.h"
 #include "hotspot/hotspot_operations.h"
 #include "unit/fakes.h"
 
@@ -84,7 +85,8 @@ class HotspotTest : public ::testing::Test {
   FakePlatform platform;
   FakeMainView view;
   FakeHelpProgressView helpProgress;
-  MainController controller{platform, view, helpProgress};
+  FakeWorker worker;
+  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
@@ -142,7 +144,8 @@ TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
   FakePlatform p;
   FakeMainView v;
   FakeHelpProgressView progress;
-  MainController f{p, v, progress, 150ms};
+  FakeWorker w;
+  MainController f{p, v, progress, w, 150ms};
   f.Start();
   v.key = L"12345678";
   p.runResult = {false, 0, L"partial output"};
@@ -195,7 +198,8 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
   for (const auto& c : cases) {
     FakePlatform p;
     FakeMainView v;
-    MainController f{p, v, helpProgress};
+    FakeWorker w;
+    MainController f{p, v, helpProgress, w};
     f.Start();
     Log calls;
     p.log = v.log = &calls;
@@ -211,6 +215,55 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
     EXPECT_EQ(p.messages.back().text, kTroubleshootingNoticeText);
     EXPECT_EQ(p.endProcessCalls, 1);
   }
+}
+
+// The command runs on the worker; meanwhile the one busy state turns every other request away, and a close
+// is carried out once the command has ended.
+TEST_F(HotspotTest, WhileACommandRunsOnTheWorkerNothingElseStartsAndACloseWaitsForIt) {
+  worker.hold = true;
+  platform.resource.assign(HelpDocLength, 0);
+  view.key = L"12345678";
+  controller.OnStartHotspotClick();
+  EXPECT_TRUE(view.busy);
+  EXPECT_FALSE(controller.AcceptsInput());
+  controller.OnHelpLinkClick();
+  controller.OnMenuAbout();
+  controller.OnCreateHotspotClick();
+  controller.OnCloseHotspotClick();
+  controller.OnMenuExit();
+  controller.OnClose();
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(platform.started.empty());
+  EXPECT_EQ(platform.endProcessCalls, 0);
+  worker.RunWork();
+  EXPECT_EQ(platform.runs.size(), 1u);
+  EXPECT_TRUE(platform.files.empty());
+  EXPECT_THROW(worker.Finish(), ProcessEnded);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, kTroubleshootingNoticeText);
+}
+
+// A logoff or shutdown while a command runs: the command is ended and its batch file deleted before the
+// handler returns, and no box follows. Called off, commands run again.
+TEST_F(HotspotTest, TheEndOfTheSessionEndsTheCommandAndDeletesItsFileBeforeItReturns) {
+  worker.hold = true;
+  controller.OnEndSession(true);
+  EXPECT_TRUE(log.empty()) << "nothing runs: nothing to end";
+  controller.OnStartHotspotClick();
+  bool endedFirst = false;
+  platform.whileCommandRuns = [&] { endedFirst = platform.commandsEnded; };
+  controller.OnEndSession(true);
+  EXPECT_TRUE(endedFirst);
+  EXPECT_EQ(worker.waits, 1);
+  EXPECT_TRUE(platform.files.empty());
+  worker.Finish();
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_FALSE(view.busy);
+  controller.OnEndSession(false);
+  EXPECT_FALSE(platform.commandsEnded);
+  worker.hold = false;
+  controller.OnStartHotspotClick();
+  EXPECT_EQ(OnlyMessage().text, L"无线热点启动成功！");
 }
 
 TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {

@@ -29,7 +29,8 @@ class MainControllerTest : public ::testing::Test {
   FakePlatform platform;
   FakeMainView view;
   FakeHelpProgressView helpProgress;
-  MainController controller{platform, view, helpProgress};
+  FakeWorker worker;
+  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(MainControllerTest, StartUpSetsVersionAndAppDirRemovesLeftoverBatchFilesThenShowsTheWindow) {
@@ -100,7 +101,8 @@ TEST_F(MainControllerTest, ClosingAndExitShowTheNoticeOnceThenEnd) {
     FakePlatform p;
     FakeMainView v;
     FakeHelpProgressView progress;
-    MainController f{p, v, progress};
+    FakeWorker w;
+    MainController f{p, v, progress, w};
     f.Start();
     EXPECT_TRUE(Ends([&] { way == 0 ? f.OnClose() : f.OnMenuExit(); }));
     ASSERT_EQ(p.messages.size(), 1u);
@@ -135,7 +137,8 @@ TEST(AboutTest, SixLinesWithTheVersionAndTenBlanksBeforeTheLast) {
   FakeMainView view;
   platform.version = {1, 2, 7};
   FakeHelpProgressView helpProgress;
-  MainController controller{platform, view, helpProgress};
+  FakeWorker worker;
+  MainController controller{platform, view, helpProgress, worker};
   controller.Start();
   controller.OnMenuAbout();
   ASSERT_EQ(platform.messages.size(), 1u);

@@ -63,6 +63,7 @@ TEST(Verdict, SuccessOnlyWhereNetshAndWindowsAgreeAndEveryReasonInItsPlace) {
       {"start: exit 0, idle", start, 0, Answering(kIdle, true), true, false, {kNotStartedLine}},
       {"start: exit 1, idle", start, 1, Answering(kIdle, true), true, false, {}},
       {"start: time out, idle", start, -1, Answering(kIdle, true), true, false, {}},
+      {"start after close: not allowed", start, 1, Answering(kIdle, false), true, false, {kStartNotAllowedLine}},
       {"created", create, 0, Answering(kIdle, true), true, true, {}},
       {"create: not allowed", create, 0, Answering(kIdle, false), true, false, {kNotAllowedLine}},
       {"create: another SSID", create, 0, Answering(kIdle, true, "Other"), true, false, {kSsidDiffersLine}},
@@ -114,7 +115,8 @@ TEST(Verdict, TheBoxShowsTheHeadlineTheReasonsThenNetshsWords) {
     FakePlatform platform;
     FakeMainView view;
     FakeHelpProgressView progress;
-    MainController controller{platform, view, progress};
+    FakeWorker worker;
+    MainController controller{platform, view, progress, worker};
     controller.Start();
     platform.runResult = {true, 1, c.printed};
     platform.hostedNetwork = With(Answering(kUnavailable, true), true, false, false);

@@ -214,7 +214,7 @@ TEST(Win32Platform, TheLockIsRefusedOnAFileThatWasChangedOrIsStillOpenForWriting
   }
 }
 
-TEST(Win32Platform, WriteFileBytesAppendsInOrderAndKeepsExistingBytes) {
+TEST(Win32Platform, WriteFileBytesWritesANewFileInOrderAndNeverOneThatIsThere) {
   Win32Platform platform = MakePlatform();
   TempDir dir;
   const std::wstring file = dir.File(L"out.bin");
@@ -229,14 +229,38 @@ TEST(Win32Platform, WriteFileBytesAppendsInOrderAndKeepsExistingBytes) {
     writer->Close();
   }
   EXPECT_EQ(ReadAll(file), expected);
-  // Opening does not truncate: the first byte written replaces the first byte there.
-  auto writer = platform.WriteFileBytes(file);
-  writer->Write('A');
-  writer->Close();
-  const std::string after = ReadAll(file);
-  EXPECT_EQ(after.size(), expected.size());
-  EXPECT_EQ(after[0], 'A');
-  EXPECT_EQ(after.substr(1), expected.substr(1));
+  // Whatever lies at the path, a hard link to another file above all, is never written through.
+  const std::wstring link = dir.File(L"link.bin");
+  ASSERT_TRUE(::CreateHardLinkW(link.c_str(), file.c_str(), nullptr));
+  for (const std::wstring& there : {file, link}) EXPECT_THROW(platform.WriteFileBytes(there), lumvora::PlatformError);
+  EXPECT_EQ(ReadAll(file), expected);
+}
+
+// The help document as checked: held so that readers get in and nobody can write, replace or delete it;
+// a file with other bytes is not held at all.
+TEST(Win32Platform, HoldIfIdenticalHoldsOnlyTheExactBytesAgainstWritersAndDeleters) {
+  Win32Platform platform = MakePlatform();
+  TempDir dir;
+  const std::wstring file = dir.File(L"doc.chm");
+  const std::vector<std::uint8_t> bytes{'I', 'T', 'S', 'F', 0, 1, 2};
+  Touch(file, std::string(bytes.begin(), bytes.end()));
+  for (const auto& other : {std::vector<std::uint8_t>{'I', 'T', 'S', 'F', 0, 1}, std::vector<std::uint8_t>{'I', 'T', 'S', 'F', 0, 1, 2, 3}}) {
+    EXPECT_EQ(platform.HoldIfIdentical(file, other), nullptr);
+  }
+  EXPECT_EQ(platform.HoldIfIdentical(dir.File(L"missing.chm"), bytes), nullptr);
+  {
+    const auto lock = platform.HoldIfIdentical(file, bytes);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_EQ(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(::DeleteFileW(file.c_str()));
+    const HANDLE reader =
+        ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    ::CloseHandle(reader);
+  }
+  EXPECT_TRUE(::DeleteFileW(file.c_str())) << "let go with the lock";
 }
 
 TEST(Win32Platform, DeleteFileRemovesAndToleratesAMissingFile) {
