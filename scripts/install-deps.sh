@@ -21,7 +21,8 @@ packages=(cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine
           clang libclang-rt-14-dev)
 i386_packages=()
 if lumvora_kernel_runs_32bit; then
-  i386_packages=(wine32:i386)
+  # LUMVORA_I386_PACKAGES replaces the list, to try the path where the archive cannot give it.
+  read -r -a i386_packages <<<"${LUMVORA_I386_PACKAGES:-wine32:i386}"
 else
   echo "install-deps: this machine's kernel runs no 32-bit code, so 32-bit Wine (wine32:i386) is not installed"
 fi
@@ -41,10 +42,11 @@ if [ "$(id -u)" != 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+trap 'echo "install-deps: set-up took $SECONDS s"' EXIT
 [ -n "$add_arch" ] && dpkg --add-architecture i386
 
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+trap 'rm -f "$log"; echo "install-deps: set-up took $SECONDS s"' EXIT
 
 # An index that fails to download is reported and left out; the install decides whether it mattered.
 if ! apt-get update -q >"$log" 2>&1; then
@@ -79,7 +81,8 @@ if [ "${#need_i386[@]}" -gt 0 ]; then
   fi
   mkdir -p "$(dirname "$i386_failed")"
   { echo "32-bit Wine (${need_i386[*]}) could not be installed:"
-    sed -n '/unmet dependencies/,$p' "$log" | head -n 20; } > "$i386_failed"
+    if grep -q 'unmet dependencies' "$log"; then sed -n '/unmet dependencies/,$p' "$log" | head -n 20
+    else grep '^E: ' "$log" | head -n 5; fi; } > "$i386_failed"
   echo "install-deps: warning: 32-bit Wine could not be installed; the 64-bit flavour is tested alone" \
        "(see $i386_failed)" >&2
   exit 0
