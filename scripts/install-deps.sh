@@ -66,7 +66,7 @@ install() {
   # The unmet dependencies name each package and what it could not get; the E: lines say why.
   sed -n '/unmet dependencies/,$p' "$log" | grep -vE '^(Reading|Building|  Need to get)' | sed 's/^/  /' >&2 ||
     true
-  grep -q 'unmet dependencies' "$log" || tail -n 15 "$log" | sed 's/^/  /' >&2
+  grep -q 'unmet dependencies' "$log" || tail -n 15 "$log" | grep -vE '^(Reading|Building)' | sed 's/^/  /' >&2 || true
   return 1
 }
 
@@ -82,7 +82,7 @@ if [ "${#need_i386[@]}" -gt 0 ]; then
   mkdir -p "$(dirname "$i386_failed")"
   { echo "32-bit Wine (${need_i386[*]}) could not be installed:"
     if grep -q 'unmet dependencies' "$log"; then sed -n '/unmet dependencies/,$p' "$log" | head -n 20
-    else grep '^E: ' "$log" | head -n 5; fi; } > "$i386_failed"
+    else grep '^E: ' "$log" | head -n 5 || true; fi; } > "$i386_failed"
   echo "install-deps: warning: 32-bit Wine could not be installed; the 64-bit flavour is tested alone" \
        "(see $i386_failed)" >&2
   exit 0
