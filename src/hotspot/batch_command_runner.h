@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "hotspot/internet_sharing.h"
 #include "platform/platform.h"
 #include "ui/main_view.h"
 
@@ -33,6 +34,8 @@ struct CommandOutcome {
   CommandResult command;
   HostedNetworkState network;
   bool elevated = true;
+  // Start: the internet shared with the hotspot; close: sharing taken back. None where not tried.
+  std::optional<SharingOutcome> sharing;
 };
 
 // What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
@@ -41,8 +44,10 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), timeLimit_(timeLimit) {}
+  // Without a sharing object the internet connection is never shared.
+  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit,
+                     ConnectionSharing* sharing = nullptr)
+      : platform_(platform), view_(view), timeLimit_(timeLimit), sharing_(sharing) {}
 
   // Writes the batch file, runs it with the window busy, deletes it and asks Windows what became of the
   // hosted network. Throws PlatformError when a platform operation fails; the batch file is not left behind
@@ -55,6 +60,7 @@ class BatchCommandRunner {
   Platform& platform_;
   MainView& view_;
   std::chrono::milliseconds timeLimit_;
+  ConnectionSharing* sharing_;
 };
 
 }  // namespace lumvora

@@ -60,7 +60,7 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono:
     : instance_(instance),
       platform_(platform),
       helpProgress_(instance),
-      controller_(platform, *this, helpProgress_, commandTimeLimit) {}
+      controller_(platform, *this, helpProgress_, commandTimeLimit, &sharing_) {}
 
 void MainWindow::Create() {
   // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.
