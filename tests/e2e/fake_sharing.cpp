@@ -51,6 +51,9 @@ const IID& IidOf(INetConnectionProps*) { return IID_INetConnectionProps; }
 const IID& IidOf(INetSharingConfiguration*) { return IID_INetSharingConfiguration; }
 const IID& IidOf(IClassFactory*) { return IID_IClassFactory; }
 
+#define NOT_USED(...) \
+  HRESULT STDMETHODCALLTYPE __VA_ARGS__ override { return E_NOTIMPL; }
+
 // IUnknown and the IDispatch methods nobody calls, for every interface the object has.
 template <typename... Interfaces>
 class Object : public Interfaces... {
@@ -88,20 +91,13 @@ class Connection : public Object<INetConnection, INetConnectionProps, INetSharin
  public:
   explicit Connection(std::string guid) : guid_(std::move(guid)) {}
   // INetConnection: nothing but its identity is used.
-  HRESULT STDMETHODCALLTYPE Connect() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Disconnect() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Delete() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Duplicate(LPCWSTR, INetConnection**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetProperties(NETCON_PROPERTIES**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetUiObjectClassId(CLSID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Rename(LPCWSTR) override { return E_NOTIMPL; }
+  NOT_USED(Connect()) NOT_USED(Disconnect()) NOT_USED(Delete()) NOT_USED(Duplicate(LPCWSTR, INetConnection**))
+  NOT_USED(GetProperties(NETCON_PROPERTIES**)) NOT_USED(GetUiObjectClassId(CLSID*)) NOT_USED(Rename(LPCWSTR))
   // INetConnectionProps
   HRESULT STDMETHODCALLTYPE get_Guid(BSTR* out) override { return Text(e2e::Utf16(guid_.c_str()), out); }
   HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Text(e2e::Utf16(Field(1).c_str()), out); }
-  HRESULT STDMETHODCALLTYPE get_DeviceName(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Status(NETCON_STATUS*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_MediaType(NETCON_MEDIATYPE*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_Characteristics(DWORD*) override { return E_NOTIMPL; }
+  NOT_USED(get_DeviceName(BSTR*)) NOT_USED(get_Status(NETCON_STATUS*)) NOT_USED(get_MediaType(NETCON_MEDIATYPE*))
+  NOT_USED(get_Characteristics(DWORD*))
   // INetSharingConfiguration
   HRESULT STDMETHODCALLTYPE get_SharingEnabled(VARIANT_BOOL* on) override {
     *on = Field(0) != "none" ? VARIANT_TRUE : VARIANT_FALSE;
@@ -116,18 +112,10 @@ class Connection : public Object<INetConnection, INetConnectionProps, INetSharin
     const std::string role = type == ICSSHARINGTYPE_PRIVATE ? "private" : "public";
     return Set("+" + role + " " + guid_, role);
   }
-  HRESULT STDMETHODCALLTYPE get_InternetFirewallEnabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DisableInternetFirewall() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnableInternetFirewall() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_EnumPortMappings(SHARINGCONNECTION_ENUM_FLAGS,
-                                                 INetSharingPortMappingCollection**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE AddPortMapping(BSTR, UCHAR, USHORT, USHORT, DWORD, BSTR, ICS_TARGETTYPE,
-                                           INetSharingPortMapping**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE RemovePortMapping(INetSharingPortMapping*) override { return E_NOTIMPL; }
+  NOT_USED(get_InternetFirewallEnabled(VARIANT_BOOL*)) NOT_USED(DisableInternetFirewall())
+  NOT_USED(EnableInternetFirewall()) NOT_USED(RemovePortMapping(INetSharingPortMapping*))
+  NOT_USED(get_EnumPortMappings(SHARINGCONNECTION_ENUM_FLAGS, INetSharingPortMappingCollection**))
+  NOT_USED(AddPortMapping(BSTR, UCHAR, USHORT, USHORT, DWORD, BSTR, ICS_TARGETTYPE, INetSharingPortMapping**))
 
  private:
   void* Dispatch() override { return static_cast<INetConnectionProps*>(this); }
@@ -151,21 +139,16 @@ class Connection : public Object<INetConnection, INetConnectionProps, INetSharin
   std::string guid_;
 };
 
-// The manager, its collection of every connection and that collection's enumerator, in one.
-class Manager : public Object<INetSharingManager, INetSharingEveryConnectionCollection, IEnumVARIANT> {
+// The manager, its collection of every connection, that collection's enumerator and the class factory, in one.
+class Manager
+    : public Object<INetSharingManager, INetSharingEveryConnectionCollection, IEnumVARIANT, IClassFactory> {
  public:
   HRESULT STDMETHODCALLTYPE get_SharingInstalled(VARIANT_BOOL* installed) override {
     *installed = VARIANT_TRUE;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_EnumPublicConnections(SHARINGCONNECTION_ENUM_FLAGS,
-                                                      INetSharingPublicConnectionCollection**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE get_EnumPrivateConnections(SHARINGCONNECTION_ENUM_FLAGS,
-                                                       INetSharingPrivateConnectionCollection**) override {
-    return E_NOTIMPL;
-  }
+  NOT_USED(get_EnumPublicConnections(SHARINGCONNECTION_ENUM_FLAGS, INetSharingPublicConnectionCollection**))
+  NOT_USED(get_EnumPrivateConnections(SHARINGCONNECTION_ENUM_FLAGS, INetSharingPrivateConnectionCollection**))
   HRESULT STDMETHODCALLTYPE get_INetSharingConfigurationForINetConnection(INetConnection* connection,
                                                                           INetSharingConfiguration** out) override {
     return connection->QueryInterface(IID_INetSharingConfiguration, reinterpret_cast<void**>(out));
@@ -197,24 +180,8 @@ class Manager : public Object<INetSharingManager, INetSharingEveryConnectionColl
     if (fetched != nullptr) *fetched = given;
     return given == wanted ? S_OK : S_FALSE;
   }
-  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-    next_ += count;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Reset() override {
-    next_ = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
-
- private:
-  void* Dispatch() override { return static_cast<INetSharingManager*>(this); }
-  std::vector<std::string> guids_;
-  size_t next_ = 0;
-};
-
-class Factory : public Object<IClassFactory> {
- public:
+  NOT_USED(Skip(ULONG)) NOT_USED(Reset()) NOT_USED(Clone(IEnumVARIANT**))
+  // IClassFactory: each instance is a manager of its own.
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     Manager* manager = new Manager;
@@ -223,13 +190,18 @@ class Factory : public Object<IClassFactory> {
     return result;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  void* Dispatch() override { return static_cast<INetSharingManager*>(this); }
+  std::vector<std::string> guids_;
+  size_t next_ = 0;
 };
 
 }  // namespace
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (clsid != CLSID_NetSharingManager) return CLASS_E_CLASSNOTAVAILABLE;
-  Factory* factory = new Factory;
+  Manager* factory = new Manager;
   const HRESULT result = factory->QueryInterface(iid, out);
   factory->Release();
   return result;
