@@ -50,12 +50,12 @@ inline constexpr std::chrono::milliseconds kEndSessionWait{5000};
 class MainController {
  public:
   MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress, Worker& worker,
-                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
+                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, ConnectionSharing* sharing = nullptr)
       : platform_(platform),
         view_(view),
         helpProgress_(helpProgress),
         worker_(worker),
-        runner_(platform, commandTimeLimit) {}
+        runner_(platform, commandTimeLimit, sharing) {}
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 

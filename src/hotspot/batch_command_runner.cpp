@@ -39,6 +39,11 @@ std::wstring FormatCommandOutput(const std::wstring& output) {
 CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const HotspotOperation& operation) {
   const std::wstring path = appDir + operation.fileName;
   CommandOutcome outcome;
+  // Sharing goes before the hosted network does, in the order that Windows documents.
+  if (operation.kind == HotspotKind::Close && sharing_ != nullptr) {
+    const std::optional<std::wstring> hosted = platform_.QueryHostedNetwork().hostedAdapterGuid;
+    if (hosted) outcome.sharing = RunSharingStep(*sharing_, SharingStep::Stop, *hosted);
+  }
   {
     // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run
     // fails, dropping it still removes the file, which holds the key.
@@ -48,13 +53,20 @@ CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const Hot
   }
   outcome.network = platform_.QueryHostedNetwork();
   outcome.elevated = platform_.Elevated();
+  const std::optional<std::wstring>& hosted = outcome.network.hostedAdapterGuid;
+  if (operation.kind == HotspotKind::Start && sharing_ != nullptr && hosted && Judge(operation, outcome).succeeded) {
+    outcome.sharing = RunSharingStep(*sharing_, SharingStep::Share, *hosted);
+  }
   return outcome;
 }
 
 void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
   const Verdict verdict = Judge(operation, outcome);
+  const std::optional<SharingNote> note = outcome.sharing ? NoteFor(*outcome.sharing) : std::nullopt;
   if (verdict.succeeded) {
-    platform_.ShowMessage(operation.confirmation, MessageIcon::None, L"Lumvora");
+    std::wstring text = operation.confirmation;
+    if (note) text += L"\r\n" + note->text;
+    platform_.ShowMessage(text, note && note->warning ? MessageIcon::Warning : MessageIcon::None, L"Lumvora");
     return;
   }
   std::wstring text = operation.failure;
@@ -64,6 +76,7 @@ void BatchCommandRunner::Report(const HotspotOperation& operation, const Command
   const CommandResult& result = outcome.command;
   const std::wstring detail = result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
   if (!detail.empty()) text += L"\r\n\r\n" + detail;
+  if (note) text += L"\r\n\r\n" + note->text;
   platform_.ShowMessage(text, MessageIcon::Warning, L"Lumvora");
 }
 

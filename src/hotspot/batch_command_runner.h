@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "hotspot/internet_sharing.h"
 #include "platform/platform.h"
 
 namespace lumvora {
@@ -32,6 +33,8 @@ struct CommandOutcome {
   CommandResult command;
   HostedNetworkState network;
   bool elevated = true;
+  // Start: the internet shared with the hotspot; close: sharing taken back. None where not tried.
+  std::optional<SharingOutcome> sharing;
 };
 
 // What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
@@ -40,8 +43,10 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  BatchCommandRunner(Platform& platform, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
-      : platform_(platform), timeLimit_(timeLimit) {}
+  // Without a sharing object the internet connection is never shared.
+  BatchCommandRunner(Platform& platform, std::chrono::milliseconds timeLimit = kCommandTimeLimit,
+                     ConnectionSharing* sharing = nullptr)
+      : platform_(platform), timeLimit_(timeLimit), sharing_(sharing) {}
 
   // Writes the batch file, runs it, deletes it and asks Windows what became of the hosted network. Runs on
   // the command's worker thread and touches no window. Throws PlatformError when a platform operation
@@ -53,6 +58,7 @@ class BatchCommandRunner {
  private:
   Platform& platform_;
   std::chrono::milliseconds timeLimit_;
+  ConnectionSharing* sharing_;
 };
 
 }  // namespace lumvora

@@ -66,6 +66,9 @@ struct HostedNetworkState {
   bool allowed = false;          // the hosted network is allowed (mode=allow)
   HostedNetworkStatus status = HostedNetworkStatus::Unavailable;
   std::optional<std::vector<std::uint8_t>> ssid;  // the SSID that Windows keeps for it, where it says
+  // The hosted network's virtual adapter ("{XXXXXXXX-XXXX-...}"), where Windows names it: only while the
+  // hosted network is not unavailable.
+  std::optional<std::wstring> hostedAdapterGuid;
 };
 
 // A file that the program wrote and holds open until it deletes it. Meanwhile anyone may read it, but

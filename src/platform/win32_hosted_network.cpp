@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32_connection_sharing.h"
+
 namespace lumvora::win32 {
 namespace {
 
@@ -131,6 +133,8 @@ HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api) {
   if (!QueryHostedNetworkValue(api, client, wlan::kOpcodeEnable, enabled)) return state;
   state.answered = true;
   state.status = StatusOf(status.Get()->state);
+  const GUID& adapter = status.Get()->ipDeviceId;
+  if (state.status != HostedNetworkStatus::Unavailable && adapter != GUID{}) state.hostedAdapterGuid = GuidText(adapter);
   state.allowed = enabled != FALSE;
   wlan::ConnectionSettings settings{};
   if (QueryHostedNetworkValue(api, client, wlan::kOpcodeConnectionSettings, settings)) {

@@ -64,7 +64,7 @@ MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono:
       platform_(platform),
       helpProgress_(instance),
       worker_(kCommandEndedMessage),
-      controller_(platform, *this, helpProgress_, worker_, commandTimeLimit) {}
+      controller_(platform, *this, helpProgress_, worker_, commandTimeLimit, &sharing_) {}
 
 void MainWindow::Create() {
   // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.

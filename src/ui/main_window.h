@@ -8,6 +8,7 @@
 
 #include "app/main_controller.h"
 #include "help/help_progress_window.h"
+#include "platform/win32_connection_sharing.h"
 #include "platform/win32_handles.h"
 #include "platform/win32_platform.h"
 #include "platform/win32_worker.h"
@@ -77,6 +78,7 @@ class MainWindow : public MainView {
   Win32Platform& platform_;
   HelpProgressWindow helpProgress_;
   Win32Worker worker_;
+  Win32ConnectionSharing sharing_;  // loads nothing until a start has worked
   MainController controller_;
   HWND hwnd_ = nullptr;
   // The DPI that every measure, font and picture is scaled to; the class icons were loaded for classDpi_.

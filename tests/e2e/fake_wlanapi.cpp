@@ -9,10 +9,12 @@
 //   allowed=1        the hosted network is allowed (default 0)
 //   state=unavailable|idle|active   its status (default idle)
 //   ssid=HEX         the SSID Windows keeps, its bytes in hex (default none)
+//   ipdevice={GUID}  the hosted network's adapter, as its status names it (default none: all zero)
 // Without the file it answers as Wine's own does: the handle opens, no adapter is listed, and the hosted
 // network's queries are not implemented. The fake netsh updates the file as a command that worked would.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -93,6 +95,13 @@ extern "C" __declspec(dllexport) DWORD WINAPI WlanHostedNetworkQueryStatus(HANDL
   (*status)->state = state == "active"        ? wlan::kHostedNetworkActive
                      : state == "unavailable" ? wlan::kHostedNetworkUnavailable
                                               : wlan::kHostedNetworkIdle;
+  unsigned int d[11] = {};
+  if (std::sscanf(g_state["ipdevice"].c_str(), "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &d[0], &d[1], &d[2], &d[3],
+                  &d[4], &d[5], &d[6], &d[7], &d[8], &d[9], &d[10]) == 11) {
+    GUID& id = (*status)->ipDeviceId;
+    id = {d[0], static_cast<WORD>(d[1]), static_cast<WORD>(d[2]), {}};
+    for (int i = 0; i < 8; ++i) id.Data4[i] = static_cast<BYTE>(d[3 + i]);
+  }
   return ERROR_SUCCESS;
 }
 

@@ -1,6 +1,7 @@
 #include "e2e/harness.h"
 #include "ui/window_class_names.h"
 
+#include <netcon.h>
 #include <tlhelp32.h>
 
 #include <cwchar>
@@ -450,6 +451,34 @@ WlanApiStandIn::WlanApiStandIn(Kind kind) {
 WlanApiStandIn::~WlanApiStandIn() {
   ::CopyFileW(WineWlanApiCopy().c_str(), SystemFile(L"wlanapi.dll").c_str(), FALSE);
 }
+
+namespace {
+
+std::wstring SharingManagerKey() {
+  wchar_t clsid[40] = {};
+  ::StringFromGUID2(CLSID_NetSharingManager, clsid, 40);
+  return std::wstring(L"CLSID\\") + clsid;
+}
+
+}  // namespace
+
+SharingManagerStandIn::SharingManagerStandIn() {
+  HKEY key = nullptr;
+  const std::wstring dll = BuiltFile(FAKE_SHARING_DLL);
+  const wchar_t model[] = L"Both";
+  if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, (SharingManagerKey() + L"\\InprocServer32").c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS ||
+      ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()),
+                       static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS ||
+      ::RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model), sizeof(model)) !=
+          ERROR_SUCCESS) {
+    if (key != nullptr) ::RegCloseKey(key);
+    throw std::runtime_error("cannot register the sharing manager's stand-in");
+  }
+  ::RegCloseKey(key);
+}
+
+SharingManagerStandIn::~SharingManagerStandIn() { ::RegDeleteTreeW(HKEY_CLASSES_ROOT, SharingManagerKey().c_str()); }
 
 void SetWlanState(const AppDir& dir, const std::string& state) { WriteFileBytes(dir.File(L"wlan_state.txt"), state); }
 

@@ -145,6 +145,16 @@ class WlanApiStandIn {
   WlanApiStandIn(const WlanApiStandIn&) = delete;
   WlanApiStandIn& operator=(const WlanApiStandIn&) = delete;
 };
+// For as long as it lives, Windows' sharing manager class is the test's (fake_sharing.cpp, answering as
+// ics_state.txt in the program's directory says), registered where Wine 8 looks: HKCR\CLSID. Without it
+// the class is not registered, as under Wine.
+class SharingManagerStandIn {
+ public:
+  SharingManagerStandIn();
+  ~SharingManagerStandIn();
+  SharingManagerStandIn(const SharingManagerStandIn&) = delete;
+  SharingManagerStandIn& operator=(const SharingManagerStandIn&) = delete;
+};
 // What the fake wlanapi.dll answers to the program in this directory, as "name=value" lines.
 void SetWlanState(const AppDir& dir, const std::string& state);
 

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "app/main_controller.h"
+#include "hotspot/internet_sharing.h"
+#include "unit/fakes.h"
+
+namespace lumvora::testing {
+namespace {
+
+using Calls = std::vector<std::wstring>;
+using Kind = SharingOutcome::Kind;
+const std::wstring I = L"{AAAAAAAA-0000-0000-0000-000000000001}", H = L"{BBBBBBBB-0000-0000-0000-000000000002}",
+                   h = L"{bbbbbbbb-0000-0000-0000-000000000002}",
+                   O = L"{CCCCCCCC-0000-0000-0000-000000000003}", P = L"{DDDDDDDD-0000-0000-0000-000000000004}";
+
+// The sharing settings of four connections; the hosted network's adapter is listed in lower case, as
+// Windows may write it. Every call is recorded, failing ones too.
+class FakeSession : public SharingSession {
+ public:
+  std::vector<NetworkConnection> connections{
+      {I, L"以太网"}, {L"{bbbbbbbb-0000-0000-0000-000000000002}", L"本地连接* 2"}, {O, L"宽带连接"}, {P, L"本地连接 3"}};
+  std::optional<std::wstring> internet = I;
+  std::optional<std::uint32_t> listError;
+  std::wstring failCall;  // this call fails failTimes times with failCode
+  std::uint32_t failCode = 0x80004005;
+  int failTimes = 0;
+  bool serviceDisabled = false;
+  Calls* calls = nullptr;
+
+  std::vector<NetworkConnection> Connections() override {
+    if (listError) throw SharingFailure({*listError, L"没有注册类。"});
+    return connections;
+  }
+  std::optional<std::wstring> InternetAdapterGuid() override { return internet; }
+  void Enable(const std::wstring& guid, SharingRole role) override {
+    Change(guid, (role == SharingRole::Public ? L"+public " : L"+private ") + guid, true, role);
+  }
+  void Disable(const std::wstring& guid) override { Change(guid, L"-" + guid, false, SharingRole::Public); }
+  void Share(const std::wstring& guid, SharingRole role) {
+    for (auto& c : connections) {
+      if (SameGuid(c.guid, guid)) c.shared = true, c.role = role;
+    }
+  }
+
+ private:
+  void Change(const std::wstring& guid, const std::wstring& call, bool shared, SharingRole role) {
+    calls->push_back(call);
+    if (call == failCall && failTimes-- > 0) throw SharingFailure({failCode, L"未指定的错误。", serviceDisabled});
+    for (auto& c : connections) {
+      if (SameGuid(c.guid, guid)) c.shared = shared, c.role = role;
+    }
+  }
+};
+
+// The end-to-end test has the common cases: nothing shared, the pair already shared, another pair moved, stale
+// settings once, a refusal for good, the hotspot's own route, no sharing manager, a close.
+TEST(InternetSharing, MovesTheOnePairToTheInternetConnectionAndTheHotspotOrPutsItBack) {
+  const std::wstring fI = L"+public " + I, fH = L"+private " + h, fO = L"+public " + O, fP = L"+private " + P;
+  const struct {
+    const char* what;
+    SharingStep step;
+    std::wstring pub, priv;  // the pair shared before
+    std::function<void(FakeSession&)> setUp;
+    Calls calls;
+    Kind kind;
+    std::uint32_t code;
+    std::wstring pubAfter, privAfter;
+  } cases[] = {
+      {"half the pair", SharingStep::Share, I, P, nullptr, {L"-" + I, L"-" + P, fI, fH}, Kind::Shared, 0, I, H},
+      {"stale settings twice", SharingStep::Share, O, P, [&](FakeSession& s) { s.failCall = fI, s.failCode = kStaleSharingSettings, s.failTimes = 2; },
+       {L"-" + O, L"-" + P, fI, L"-" + I, L"-{bbbbbbbb-0000-0000-0000-000000000002}", L"-" + O, L"-" + P, fI, fO, fP},
+       Kind::Failed, kStaleSharingSettings, O, P},
+      {"no route", SharingStep::Share, O, P, [](FakeSession& s) { s.internet.reset(); }, {}, Kind::NoInternet, 0, O, P},
+      {"route not a connection", SharingStep::Share, L"", L"", [](FakeSession& s) { s.internet = L"{E}"; }, {},
+       Kind::Failed, 0x80070490, L"", L""},
+      {"stop: another pair", SharingStep::Stop, O, P, nullptr, {}, Kind::NotShared, 0, O, P},
+      {"stop: no sharing manager", SharingStep::Stop, L"", L"", [](FakeSession& s) { s.listError = kClassNotRegistered; },
+       {}, Kind::NotShared, 0, L"", L""},
+      {"stop: refused", SharingStep::Stop, I, H, [&](FakeSession& s) { s.failCall = L"-" + h, s.failTimes = 1; },
+       {L"-{bbbbbbbb-0000-0000-0000-000000000002}"}, Kind::UnshareFailed, 0x80004005, I, H},
+  };
+  for (const auto& c : cases) {
+    Calls calls;
+    FakeSession session;
+    session.calls = &calls;
+    if (!c.pub.empty()) session.Share(c.pub, SharingRole::Public);
+    if (!c.priv.empty()) session.Share(c.priv, SharingRole::Private);
+    if (c.setUp) c.setUp(session);
+    const SharingOutcome outcome = c.step == SharingStep::Share ? ShareInternet(session, H) : StopSharing(session, H);
+    EXPECT_EQ(calls, c.calls) << c.what;
+    EXPECT_EQ(outcome.kind, c.kind) << c.what;
+    EXPECT_EQ(outcome.error.code, c.code) << c.what;
+    if (c.kind == Kind::Shared) {
+      EXPECT_EQ(outcome.connectionName, L"以太网") << c.what;
+    }
+    std::wstring pubAfter, privAfter;
+    for (const auto& conn : session.connections) {
+      if (conn.shared) (conn.role == SharingRole::Public ? pubAfter : privAfter) += conn.guid;
+    }
+    EXPECT_TRUE(SameGuid(pubAfter, c.pubAfter) && SameGuid(privAfter, c.privAfter)) << c.what;
+  }
+}
+
+// Runs the work at once, on a session whose calls go to the platform's log; or never, as a run out of time.
+class FakeSharing : public ConnectionSharing {
+ public:
+  FakeSession session;
+  bool finishes = true;
+  bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds) override {
+    session.calls->push_back(L"Sharing");
+    if (finishes) work(session);
+    return finishes;
+  }
+};
+
+// The end-to-end test has the boxes of sharing done, refused and not needed.
+TEST(InternetSharing, TheResultBoxSaysWhatBecameOfItAndCloseTakesItBackFirst) {
+  const std::wstring started = L"无线热点启动成功！\r\n", closed = L"无线热点已关闭！";
+  const struct {
+    const char* what;
+    bool close, guidKnown;
+    std::uint32_t exitCode;
+    std::function<void(FakeSharing&)> setUp;
+    std::wstring text;
+    MessageIcon icon;
+  } cases[] = {
+      {"out of time", false, true, 0, [](FakeSharing& s) { s.finishes = false; },
+       started + L"没能共享互联网连接（60秒内没有完成），连上热点的设备暂时不能上网。可以按使用说明手动共享。", MessageIcon::Warning},
+      {"service disabled", false, true, 0, [&](FakeSharing& s) { s.session.failCall = L"+public " + I, s.session.failTimes = 1, s.session.serviceDisabled = true; },
+       started + L"没能共享互联网连接（未指定的错误），连上热点的设备暂时不能上网。可以按使用说明手动共享。\r\nWindows 的 Internet "
+                 L"Connection Sharing (ICS) 服务已被禁用。请按 Win+R，输入 services.msc，把“Internet Connection Sharing (ICS)”服务的启动类型改为“手动”。",
+       MessageIcon::Warning},
+      {"hotspot adapter unknown", false, false, 0, nullptr, L"无线热点启动成功！", MessageIcon::None},
+      {"start failed", false, true, 1, nullptr, L"无线热点启动失败！", MessageIcon::Warning},
+      {"close refused", true, true, 0,
+       [](FakeSharing& s) { s.session.Share(I, SharingRole::Public), s.session.Share(H, SharingRole::Private), s.session.failCall = L"-" + h, s.session.failTimes = 1; },
+       closed + L"\r\n没能取消热点的互联网连接共享（未指定的错误），可以在“网络连接”中手动取消。", MessageIcon::None},
+  };
+  for (const auto& c : cases) {
+    Calls log;
+    FakePlatform platform;
+    FakeMainView view;
+    FakeHelpProgressView helpProgress;
+    FakeSharing sharing;
+    sharing.session.calls = &log;
+    if (c.setUp) c.setUp(sharing);
+    HostedNetworkState& network = platform.hostedNetwork;
+    network.apiPresent = network.serviceRunning = network.answered = network.interfacesFound = true;
+    network.radioOn = network.capable = true;
+    network.allowed = !c.close;
+    network.status = HostedNetworkStatus::Active;
+    if (c.guidKnown) platform.hostedNetwork.hostedAdapterGuid = H;
+    platform.runResult = {true, c.exitCode, L""};
+    FakeWorker worker;
+    MainController controller{platform, view, helpProgress, worker, kCommandTimeLimit, &sharing};
+    controller.Start();
+    platform.log = &log;
+    c.close ? controller.OnCloseHotspotClick() : controller.OnStartHotspotClick();
+    ASSERT_EQ(platform.messages.size(), 1u) << c.what;
+    EXPECT_EQ(platform.messages[0].text, c.text) << c.what;
+    EXPECT_EQ(platform.messages[0].icon, c.icon) << c.what;
+    const bool tried = c.guidKnown && c.exitCode == 0;
+    EXPECT_EQ(std::count(log.begin(), log.end(), L"Sharing"), tried ? 1 : 0) << c.what;
+    if (c.close) {
+      const auto taken = std::find(log.begin(), log.end(), L"-{bbbbbbbb-0000-0000-0000-000000000002}");
+      EXPECT_LT(std::find(log.begin(), log.end(), L"QueryHostedNetwork"), taken) << c.what;
+      EXPECT_LT(taken, std::find(log.begin(), log.end(), L"RunBatchFile")) << c.what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lumvora::testing
