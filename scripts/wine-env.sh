@@ -138,7 +138,15 @@ lumvora_display() {
     LUMVORA_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
-      xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+      # Ours, not another server on that number: X's abstract sockets are shared with chroots and other
+      # users of the machine, whose lock files this /tmp does not show. A server that found the number
+      # taken has exited.
+      kill -0 "$LUMVORA_XVFB_PID" 2>/dev/null || break
+      if xdotool getdisplaygeometry >/dev/null 2>&1; then
+        sleep 0.3
+        kill -0 "$LUMVORA_XVFB_PID" 2>/dev/null && return 0
+        break
+      fi
       sleep 0.1
     done
   done
