@@ -25,28 +25,52 @@ ComApartment::~ComApartment() {
 }
 
 Win32Worker::~Win32Worker() {
-  // Only when the window goes while a command runs, as the process ends: the job ends the command.
-  if (thread_.joinable()) thread_.detach();
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_one();
+  // A command still running as the window goes (the process ends): the job ends the command with it.
+  if (::WaitForSingleObject(workReturned_.Get(), 0) == WAIT_OBJECT_0) {
+    thread_.join();
+  } else {
+    thread_.detach();
+  }
+}
+
+void Win32Worker::Run() {
+  const ComApartment apartment;
+  for (;;) {
+    std::function<void()> work;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [this] { return quit_ || work_ != nullptr; });
+      if (work_ == nullptr) return;
+      work = std::move(work_);
+      work_ = nullptr;
+    }
+    work();
+    ::SetEvent(workReturned_.Get());
+    ::PostMessageW(window_, doneMessage_, 0, 0);
+  }
 }
 
 void Win32Worker::Start(std::function<void()> work, std::function<void()> done) {
-  if (thread_.joinable()) thread_.join();
+  if (!thread_.joinable()) {
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      throw PlatformError(L"启动命令", L"Lumvora", SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
+  }
   done_ = std::move(done);
   ::ResetEvent(workReturned_.Get());
-  try {
-    thread_ = std::thread([this, work = std::move(work)] {
-      {
-        const ComApartment apartment;
-        work();
-      }
-      ::SetEvent(workReturned_.Get());
-      ::PostMessageW(window_, doneMessage_, 0, 0);
-    });
-  } catch (const std::system_error&) {
-    ::SetEvent(workReturned_.Get());
-    done_ = nullptr;
-    throw PlatformError(L"启动命令", L"Lumvora", SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    work_ = std::move(work);
   }
+  wake_.notify_one();
 }
 
 bool Win32Worker::WaitForWork(std::chrono::milliseconds timeLimit) {
@@ -54,7 +78,6 @@ bool Win32Worker::WaitForWork(std::chrono::milliseconds timeLimit) {
 }
 
 void Win32Worker::Finish() {
-  if (thread_.joinable()) thread_.join();
   if (auto done = std::move(done_)) {
     done_ = nullptr;
     done();

@@ -4,7 +4,9 @@
 
 #include "platform/win32_windows.h"
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "platform/win32_handles.h"
@@ -26,6 +28,8 @@ class ComApartment {
   void(WINAPI* uninitialize_)() = nullptr;
 };
 
+// One thread for the life of the program, started by the first command: its apartment, and the COM
+// servers loaded into it, stay from one command to the next (an apartment that ends unloads them).
 class Win32Worker : public Worker {
  public:
   // The window that is told, by doneMessage, that the work has returned; it then calls Finish().
@@ -37,13 +41,19 @@ class Win32Worker : public Worker {
   void SetWindow(HWND window) { window_ = window; }
   void Start(std::function<void()> work, std::function<void()> done) override;
   bool WaitForWork(std::chrono::milliseconds timeLimit) override;
-  // On the window's thread, for doneMessage: joins the thread and runs done.
+  // On the window's thread, for doneMessage: runs done.
   void Finish();
 
  private:
+  void Run();
+
   UINT doneMessage_;
   HWND window_ = nullptr;
   std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::function<void()> work_;  // handed over under mutex_
+  bool quit_ = false;
   // Set by the thread when the work has returned; waited for at the end of the session.
   UniqueKernelHandle workReturned_{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};
   std::function<void()> done_;
