@@ -25,8 +25,11 @@ std::wstring DescribeFailure(const PlatformError& error);
 class MainController {
  public:
   MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress,
-                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), helpProgress_(helpProgress), runner_(platform, view, commandTimeLimit) {}
+                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, MobileHotspot* mobileHotspot = nullptr)
+      : platform_(platform),
+        view_(view),
+        helpProgress_(helpProgress),
+        runner_(platform, view, commandTimeLimit, mobileHotspot) {}
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 

@@ -1,5 +1,6 @@
 #include "hotspot/batch_command_runner.h"
 
+#include "hotspot/mobile_hotspot_step.h"
 #include "hotspot/verdict.h"
 
 #include <vector>
@@ -65,23 +66,30 @@ CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const Hot
   }
   outcome.network = platform_.QueryHostedNetwork();
   outcome.elevated = platform_.Elevated();
+  if (mobileHotspot_ != nullptr && MobileHotspotMayStandIn(outcome.network) && mobileHotspot_->Available()) {
+    outcome.mobileHotspot = RunMobileHotspot(*mobileHotspot_, operation);
+  }
   return outcome;
 }
 
 void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
-  const Verdict verdict = Judge(operation, outcome);
-  if (verdict.succeeded) {
+  // Where the Mobile Hotspot stood in, its outcome is the operation's, and netsh's words (about the hosted
+  // network it replaced) are left out.
+  const std::optional<MobileHotspotResult>& standIn = outcome.mobileHotspot;
+  const Verdict verdict = standIn ? JudgeMobileHotspot(operation, *standIn) : Judge(operation, outcome);
+  if (verdict.succeeded && verdict.reasons.empty()) {
     platform_.ShowMessage(operation.confirmation, MessageIcon::None, L"Lumvora");
     return;
   }
-  std::wstring text = operation.failure;
+  std::wstring text = verdict.succeeded ? operation.confirmation : operation.failure;
   std::wstring reasons;
   for (const std::wstring& reason : verdict.reasons) reasons += (reasons.empty() ? L"" : L"\r\n") + reason;
   if (!reasons.empty()) text += L"\r\n\r\n" + reasons;
   const CommandResult& result = outcome.command;
-  const std::wstring detail = result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
+  const std::wstring detail =
+      standIn ? std::wstring() : result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
   if (!detail.empty()) text += L"\r\n\r\n" + detail;
-  platform_.ShowMessage(text, MessageIcon::Warning, L"Lumvora");
+  platform_.ShowMessage(text, verdict.succeeded ? MessageIcon::None : MessageIcon::Warning, L"Lumvora");
 }
 
 }  // namespace lumvora

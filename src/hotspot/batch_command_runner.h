@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "platform/mobile_hotspot.h"
 #include "platform/platform.h"
 #include "ui/main_view.h"
 
@@ -33,6 +34,8 @@ struct CommandOutcome {
   CommandResult command;
   HostedNetworkState network;
   bool elevated = true;
+  // Where Windows' Mobile Hotspot stood in for a hosted network that the driver lacks: what it did.
+  std::optional<MobileHotspotResult> mobileHotspot;
 };
 
 // What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
@@ -41,11 +44,12 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit)
-      : platform_(platform), view_(view), timeLimit_(timeLimit) {}
+  BatchCommandRunner(Platform& platform, MainView& view, std::chrono::milliseconds timeLimit = kCommandTimeLimit,
+                     MobileHotspot* mobileHotspot = nullptr)
+      : platform_(platform), view_(view), timeLimit_(timeLimit), mobileHotspot_(mobileHotspot) {}
 
   // Writes the batch file, runs it with the window busy, deletes it and asks Windows what became of the
-  // hosted network. Throws PlatformError when a platform operation fails; the batch file is not left behind
+  // hosted network; where the driver has none, Windows' Mobile Hotspot does the operation. Throws PlatformError when a platform operation fails; the batch file is not left behind
   // then.
   CommandOutcome Execute(const std::wstring& appDir, const HotspotOperation& operation);
   // Tells the user what the command did.
@@ -55,6 +59,7 @@ class BatchCommandRunner {
   Platform& platform_;
   MainView& view_;
   std::chrono::milliseconds timeLimit_;
+  MobileHotspot* mobileHotspot_;
 };
 
 }  // namespace lumvora

@@ -56,11 +56,12 @@ bool IsButton(int id) { return id == IDC_CREATE_HOTSPOT || id == IDC_START_HOTSP
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit)
+MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit,
+                       MobileHotspot* mobileHotspot)
     : instance_(instance),
       platform_(platform),
       helpProgress_(instance),
-      controller_(platform, *this, helpProgress_, commandTimeLimit) {}
+      controller_(platform, *this, helpProgress_, commandTimeLimit, mobileHotspot) {}
 
 void MainWindow::Create() {
   // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.
