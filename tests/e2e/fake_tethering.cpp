@@ -19,7 +19,65 @@
 
 #include "e2e/settings_file.h"
 
+// The interfaces, from Windows' metadata. They must not sit in an anonymous namespace: a type of internal
+// linkage tells GCC that every class derived from it is in this file, and a call through Handler (whose only
+// implementation is the program's) was then compiled as a call of the pure virtual, which faulted.
+namespace tethering {
+
+struct Profile : IInspectable { virtual HRESULT STDMETHODCALLTYPE ProfileName(HSTRING*) = 0; };
+struct Information : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile**) = 0;
+};
+struct Configuration : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Ssid(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetSsid(HSTRING) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Passphrase(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetPassphrase(HSTRING) = 0;
+};
+struct OperationResult : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING*) = 0;
+};
+struct Handler : IUnknown { virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable*, INT32) = 0; };
+// IAsyncAction's GetResults takes nothing; IAsyncOperation<TetheringOperationResult>'s gives the result.
+struct AsyncAction : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE SetCompleted(Handler*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Completed(Handler**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults() = 0;
+};
+struct AsyncOperation : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE SetCompleted(Handler*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Completed(Handler**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults(OperationResult**) = 0;
+};
+struct AsyncInfo : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Id(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ErrorCode(HRESULT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Cancel() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Close() = 0;
+};
+struct Manager : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE MaxClientCount(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClientCount(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE TetheringOperationalState(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentAccessPointConfiguration(Configuration**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration*, AsyncAction**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StartTetheringAsync(AsyncOperation**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StopTetheringAsync(AsyncOperation**) = 0;
+};
+struct ManagerStatics2 : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(Profile*, INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(Profile*, Manager**) = 0;
+};
+struct ActivationFactory : IInspectable { virtual HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) = 0; };
+
+}  // namespace tethering
+
 namespace {
+
+using namespace tethering;
 
 const GUID kNetworkInformationStatics{0x5074f851, 0x950d, 0x4165, {0x9c, 0x15, 0x36, 0x56, 0x19, 0x48, 0x1e, 0xea}};
 const GUID kManagerStatics2{0x5b235412, 0x35f0, 0x49e7, {0x9b, 0x08, 0x16, 0xd2, 0x78, 0xfb, 0xaa, 0x42}};
@@ -84,50 +142,6 @@ struct Object : Interface {
   HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
 };
 
-struct Profile : IInspectable { virtual HRESULT STDMETHODCALLTYPE ProfileName(HSTRING*) = 0; };
-struct Information : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile**) = 0;
-};
-struct Configuration : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE Ssid(HSTRING*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE SetSsid(HSTRING) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Passphrase(HSTRING*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE SetPassphrase(HSTRING) = 0;
-};
-struct OperationResult : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING*) = 0;
-};
-struct Handler : IUnknown { virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable*, INT32) = 0; };
-// IAsyncAction and IAsyncOperation<T>, completed at once; IAsyncInfo is not asked for more than its status.
-struct Async : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE SetCompleted(Handler*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Completed(Handler**) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetResults(void**) = 0;
-};
-struct AsyncInfo : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE Id(UINT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE ErrorCode(HRESULT*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Cancel() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Close() = 0;
-};
-struct Manager : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE MaxClientCount(UINT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE ClientCount(UINT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE TetheringOperationalState(INT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetCurrentAccessPointConfiguration(Configuration**) = 0;
-  virtual HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration*, Async**) = 0;
-  virtual HRESULT STDMETHODCALLTYPE StartTetheringAsync(Async**) = 0;
-  virtual HRESULT STDMETHODCALLTYPE StopTetheringAsync(Async**) = 0;
-};
-struct ManagerStatics2 : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(Profile*, INT32*) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(Profile*, Manager**) = 0;
-};
-struct ActivationFactory : IInspectable { virtual HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) = 0; };
-
 struct ProfileImpl : Object<Profile> {
   ProfileImpl() : Object(GUID{0x71ba143c, 0x598e, 0x49d0, {0x84, 0xeb, 0x8f, 0xeb, 0xae, 0xdc, 0xc1, 0x95}}) {}
   HRESULT STDMETHODCALLTYPE ProfileName(HSTRING* out) override { return String(Wide(Get("profile", "以太网")), out); }
@@ -158,37 +172,43 @@ struct ResultImpl : Object<OperationResult> {
   HRESULT STDMETHODCALLTYPE Status(INT32* out) override { return *out = status, S_OK; }
   HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING* out) override { return String(L"", out); }
 };
-struct AsyncImpl : Object<Async>, AsyncInfo {
-  IInspectable* result;  // owned; nothing for an action
-  AsyncImpl(const GUID& iid, IInspectable* r) : Object(iid), result(r) {}
-  ~AsyncImpl() override {
-    if (result != nullptr) result->Release();
-  }
+// Completed at once; IAsyncInfo is not asked for more than its status.
+template <typename Interface>
+struct AsyncImpl : Object<Interface>, AsyncInfo {
+  explicit AsyncImpl(const GUID& iid) : Object<Interface>(iid) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-    if (!IsEqualGUID(id, kAsyncInfo)) return Object::QueryInterface(id, out);
+    if (!IsEqualGUID(id, kAsyncInfo)) return Object<Interface>::QueryInterface(id, out);
     *out = static_cast<AsyncInfo*>(this);
-    Object::AddRef();
+    Object<Interface>::AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Object::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Object::Release(); }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Object<Interface>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Object<Interface>::Release(); }
   HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetCompleted(Handler* handler) override {
-    return handler->Invoke(static_cast<Async*>(this), 1 /* Completed */);
+    return handler->Invoke(static_cast<Interface*>(this), 1 /* Completed */);
   }
   HRESULT STDMETHODCALLTYPE Completed(Handler**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetResults(void** out) override {
-    if (result == nullptr) return S_OK;
-    result->AddRef();
-    return *out = result, S_OK;
-  }
   HRESULT STDMETHODCALLTYPE Id(UINT32* out) override { return *out = 1, S_OK; }
   HRESULT STDMETHODCALLTYPE Status(INT32* out) override { return *out = 1, S_OK; }
   HRESULT STDMETHODCALLTYPE ErrorCode(HRESULT* out) override { return *out = S_OK, S_OK; }
   HRESULT STDMETHODCALLTYPE Cancel() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+};
+struct ActionImpl : AsyncImpl<AsyncAction> {
+  ActionImpl() : AsyncImpl(kAsyncAction) {}
+  HRESULT STDMETHODCALLTYPE GetResults() override { return S_OK; }
+};
+struct OperationImpl : AsyncImpl<AsyncOperation> {
+  OperationResult* result;  // owned
+  explicit OperationImpl(OperationResult* r) : AsyncImpl(kAsyncOperation), result(r) {}
+  ~OperationImpl() override { result->Release(); }
+  HRESULT STDMETHODCALLTYPE GetResults(OperationResult** out) override {
+    result->AddRef();
+    return *out = result, S_OK;
+  }
 };
 struct ManagerImpl : Object<Manager> {
   ManagerImpl() : Object(GUID{0xd45a8da0, 0x0e86, 0x4d98, {0x8b, 0xa4, 0xdd, 0x70, 0xd4, 0xb7, 0x64, 0xd3}}) {}
@@ -205,21 +225,21 @@ struct ManagerImpl : Object<Manager> {
     configuration->passphrase = g_passphrase;
     return *out = configuration, S_OK;
   }
-  HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration* c, Async** out) override {
+  HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration* c, AsyncAction** out) override {
     auto* given = static_cast<ConfigurationImpl*>(c);
     Record(L"Configure " + given->ssid + L" " + given->passphrase);
     g_ssid = given->ssid;
     g_passphrase = given->passphrase;
-    return *out = new AsyncImpl(kAsyncAction, nullptr), S_OK;
+    return *out = new ActionImpl, S_OK;
   }
-  HRESULT Turn(const char* name, const char* after, Async** out) {
+  HRESULT Turn(const char* name, const char* after, AsyncOperation** out) {
     Record(Wide(name));
     const INT32 status = std::atoi(Get(name, "0").c_str());
     if (status == 0 && Get("stuck", "0") != "1") g_state["state"] = after;
-    return *out = new AsyncImpl(kAsyncOperation, static_cast<OperationResult*>(new ResultImpl(status))), S_OK;
+    return *out = new OperationImpl(new ResultImpl(status)), S_OK;
   }
-  HRESULT STDMETHODCALLTYPE StartTetheringAsync(Async** out) override { return Turn("start", "on", out); }
-  HRESULT STDMETHODCALLTYPE StopTetheringAsync(Async** out) override { return Turn("stop", "off", out); }
+  HRESULT STDMETHODCALLTYPE StartTetheringAsync(AsyncOperation** out) override { return Turn("start", "on", out); }
+  HRESULT STDMETHODCALLTYPE StopTetheringAsync(AsyncOperation** out) override { return Turn("stop", "off", out); }
 };
 struct ManagerStaticsImpl : Object<ManagerStatics2> {
   ManagerStaticsImpl() : Object(kManagerStatics2) {}
