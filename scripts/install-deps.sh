@@ -18,7 +18,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 packages=(cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
           xvfb xdotool imagemagick unzip
           fonts-wqy-zenhei fonts-wine fp-utils chromium libstb-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev python3)
 i386_packages=()
 if lumvora_kernel_runs_32bit; then
   # LUMVORA_I386_PACKAGES replaces the list, to try the path where the archive cannot give it.

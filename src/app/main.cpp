@@ -1,6 +1,7 @@
 #include "platform/win32_windows.h"
 
 #include "platform/startup_trace.h"
+#include "platform/win32_mobile_hotspot.h"
 #include "platform/win32_platform.h"
 #include "ui/main_window.h"
 
@@ -18,8 +19,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   win32::RestrictLibrarySearch();
   LUMVORA_STARTUP_MARK("library search restricted");
   win32::Win32Platform platform(instance);
+  // Loads nothing until a command needs it.
+  win32::Win32MobileHotspot mobileHotspot;
   try {
-    win32::MainWindow window(instance, platform, kTimeLimit);
+    win32::MainWindow window(instance, platform, kTimeLimit, &mobileHotspot);
     window.Create();
 
     MSG msg;

@@ -50,12 +50,13 @@ inline constexpr std::chrono::milliseconds kEndSessionWait{5000};
 class MainController {
  public:
   MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress, Worker& worker,
-                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, ConnectionSharing* sharing = nullptr)
+                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, ConnectionSharing* sharing = nullptr,
+                 MobileHotspot* mobileHotspot = nullptr)
       : platform_(platform),
         view_(view),
         helpProgress_(helpProgress),
         worker_(worker),
-        runner_(platform, commandTimeLimit, sharing) {}
+        runner_(platform, commandTimeLimit, sharing, mobileHotspot) {}
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 

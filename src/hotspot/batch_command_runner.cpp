@@ -1,5 +1,6 @@
 #include "hotspot/batch_command_runner.h"
 
+#include "hotspot/mobile_hotspot_step.h"
 #include "hotspot/verdict.h"
 
 #include <vector>
@@ -53,31 +54,40 @@ CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const Hot
   }
   outcome.network = platform_.QueryHostedNetwork();
   outcome.elevated = platform_.Elevated();
+  // Where the driver has no hosted network, Windows' Mobile Hotspot does the operation (and shares by
+  // itself); otherwise a start that worked shares the internet connection with the hosted network.
   const std::optional<std::wstring>& hosted = outcome.network.hostedAdapterGuid;
-  if (operation.kind == HotspotKind::Start && sharing_ != nullptr && hosted && Judge(operation, outcome).succeeded) {
+  if (mobileHotspot_ != nullptr && MobileHotspotMayStandIn(outcome.network) && mobileHotspot_->Available()) {
+    outcome.mobileHotspot = RunMobileHotspot(*mobileHotspot_, operation);
+  } else if (operation.kind == HotspotKind::Start && sharing_ != nullptr && hosted &&
+             Judge(operation, outcome).succeeded) {
     outcome.sharing = RunSharingStep(*sharing_, SharingStep::Share, *hosted);
   }
   return outcome;
 }
 
 void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
-  const Verdict verdict = Judge(operation, outcome);
+  // Where the Mobile Hotspot stood in, its outcome is the operation's, and netsh's words (about the hosted
+  // network it replaced) are left out.
+  const std::optional<MobileHotspotResult>& standIn = outcome.mobileHotspot;
+  const Verdict verdict = standIn ? JudgeMobileHotspot(operation, *standIn) : Judge(operation, outcome);
   const std::optional<SharingNote> note = outcome.sharing ? NoteFor(*outcome.sharing) : std::nullopt;
-  if (verdict.succeeded) {
+  if (verdict.succeeded && verdict.reasons.empty()) {
     std::wstring text = operation.confirmation;
     if (note) text += L"\r\n" + note->text;
     platform_.ShowMessage(text, note && note->warning ? MessageIcon::Warning : MessageIcon::None, L"Lumvora");
     return;
   }
-  std::wstring text = operation.failure;
+  std::wstring text = verdict.succeeded ? operation.confirmation : operation.failure;
   std::wstring reasons;
   for (const std::wstring& reason : verdict.reasons) reasons += (reasons.empty() ? L"" : L"\r\n") + reason;
   if (!reasons.empty()) text += L"\r\n\r\n" + reasons;
   const CommandResult& result = outcome.command;
-  const std::wstring detail = result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
+  const std::wstring detail =
+      standIn ? std::wstring() : result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
   if (!detail.empty()) text += L"\r\n\r\n" + detail;
   if (note) text += L"\r\n\r\n" + note->text;
-  platform_.ShowMessage(text, MessageIcon::Warning, L"Lumvora");
+  platform_.ShowMessage(text, verdict.succeeded ? MessageIcon::None : MessageIcon::Warning, L"Lumvora");
 }
 
 }  // namespace lumvora

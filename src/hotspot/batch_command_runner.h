@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hotspot/internet_sharing.h"
+#include "platform/mobile_hotspot.h"
 #include "platform/platform.h"
 
 namespace lumvora {
@@ -35,6 +36,8 @@ struct CommandOutcome {
   bool elevated = true;
   // Start: the internet shared with the hotspot; close: sharing taken back. None where not tried.
   std::optional<SharingOutcome> sharing;
+  // Where Windows' Mobile Hotspot stood in for a hosted network that the driver lacks: what it did.
+  std::optional<MobileHotspotResult> mobileHotspot;
 };
 
 // What the command printed, ready for a message box: lines joined with CR LF, trailing blank lines
@@ -43,14 +46,16 @@ std::wstring FormatCommandOutput(const std::wstring& output);
 
 class BatchCommandRunner {
  public:
-  // Without a sharing object the internet connection is never shared.
+  // Without a sharing object the internet connection is never shared; without a Mobile Hotspot object it
+  // never stands in.
   BatchCommandRunner(Platform& platform, std::chrono::milliseconds timeLimit = kCommandTimeLimit,
-                     ConnectionSharing* sharing = nullptr)
-      : platform_(platform), timeLimit_(timeLimit), sharing_(sharing) {}
+                     ConnectionSharing* sharing = nullptr, MobileHotspot* mobileHotspot = nullptr)
+      : platform_(platform), timeLimit_(timeLimit), sharing_(sharing), mobileHotspot_(mobileHotspot) {}
 
-  // Writes the batch file, runs it, deletes it and asks Windows what became of the hosted network. Runs on
-  // the command's worker thread and touches no window. Throws PlatformError when a platform operation
-  // fails; the batch file is not left behind then.
+  // Writes the batch file, runs it, deletes it and asks Windows what became of the hosted network; where
+  // the driver has none, Windows' Mobile Hotspot does the operation. Runs on the command's worker thread and
+  // touches no window. Throws PlatformError when a platform operation fails; the batch file is not left
+  // behind then.
   CommandOutcome Execute(const std::wstring& appDir, const HotspotOperation& operation);
   // Tells the user what the command did. On the window's thread.
   void Report(const HotspotOperation& operation, const CommandOutcome& outcome);
@@ -59,6 +64,7 @@ class BatchCommandRunner {
   Platform& platform_;
   std::chrono::milliseconds timeLimit_;
   ConnectionSharing* sharing_;
+  MobileHotspot* mobileHotspot_;
 };
 
 }  // namespace lumvora

@@ -59,12 +59,13 @@ bool IsButton(int id) { return id == IDC_CREATE_HOTSPOT || id == IDC_START_HOTSP
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit)
+MainWindow::MainWindow(HINSTANCE instance, Win32Platform& platform, std::chrono::milliseconds commandTimeLimit,
+                       MobileHotspot* mobileHotspot)
     : instance_(instance),
       platform_(platform),
       helpProgress_(instance),
       worker_(kCommandEndedMessage),
-      controller_(platform, *this, helpProgress_, worker_, commandTimeLimit, &sharing_) {}
+      controller_(platform, *this, helpProgress_, worker_, commandTimeLimit, &sharing_, mobileHotspot) {}
 
 void MainWindow::Create() {
   // The DPI of the monitor the window opens on; WM_CREATE corrects it should the window's own differ.

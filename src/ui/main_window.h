@@ -22,7 +22,7 @@ namespace lumvora::win32 {
 class MainWindow : public MainView {
  public:
   MainWindow(HINSTANCE instance, Win32Platform& platform,
-             std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit);
+             std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, MobileHotspot* mobileHotspot = nullptr);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 

@@ -484,6 +484,42 @@ void SetWlanState(const AppDir& dir, const std::string& state) { WriteFileBytes(
 
 namespace {
 
+constexpr wchar_t kActivatableClasses[] = L"Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\";
+constexpr const wchar_t* kTetheringClasses[] = {
+    L"Windows.Networking.Connectivity.NetworkInformation",
+    L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringManager",
+    L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringAccessPointConfiguration"};
+
+}  // namespace
+
+TetheringStandIn::TetheringStandIn() {
+  const std::wstring dll = BuiltFile(FAKE_TETHERING_DLL);
+  for (const wchar_t* name : kTetheringClasses) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kActivatableClasses) + name).c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS ||
+        ::RegSetValueExW(key, L"DllPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()),
+                         static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+      throw std::runtime_error("cannot register the Mobile Hotspot stand-in");
+    }
+    ::RegCloseKey(key);
+  }
+}
+
+TetheringStandIn::~TetheringStandIn() {
+  for (const wchar_t* name : kTetheringClasses) {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kActivatableClasses) + name).c_str());
+  }
+}
+
+void SetTetheringState(const AppDir& dir, const std::string& state) {
+  WriteFileBytes(dir.File(L"tethering_state.txt"), state);
+}
+
+std::string TetheringCalls(const AppDir& dir) { return ReadFileBytes(dir.File(L"tethering_calls.txt")); }
+
+namespace {
+
 std::string Unhex(const std::string& hex) {
   std::string out;
   for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));

@@ -158,6 +158,20 @@ class SharingManagerStandIn {
 // What the fake wlanapi.dll answers to the program in this directory, as "name=value" lines.
 void SetWlanState(const AppDir& dir, const std::string& state);
 
+// For as long as it lives, Windows' Mobile Hotspot classes are the test's (fake_tethering.cpp, answering as
+// tethering_state.txt in the program's directory says); afterwards they are unregistered again, as in
+// Wine's own prefix.
+class TetheringStandIn {
+ public:
+  TetheringStandIn();
+  ~TetheringStandIn();
+  TetheringStandIn(const TetheringStandIn&) = delete;
+  TetheringStandIn& operator=(const TetheringStandIn&) = delete;
+};
+void SetTetheringState(const AppDir& dir, const std::string& state);
+// The calls the program made of the stand-in, one a line.
+std::string TetheringCalls(const AppDir& dir);
+
 struct NetshCall {
   std::string exe;                               // the fake's own path, UTF-8
   std::string interpreterCommandLine;            // its parent's command line, UTF-8

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/main_controller.h"
 #include "hotspot/hotspot_operations.h"
 #include "hotspot/verdict.h"
@@ -95,7 +97,7 @@ TEST(Verdict, SuccessOnlyWhereNetshAndWindowsAgreeAndEveryReasonInItsPlace) {
   };
   for (const auto& c : cases) {
     const CommandResult command{c.exit >= 0, static_cast<std::uint32_t>(c.exit >= 0 ? c.exit : 0), L""};
-    const Verdict verdict = Judge(c.operation, {command, c.network, c.elevated});
+    const Verdict verdict = Judge(c.operation, {command, c.network, c.elevated, std::nullopt, std::nullopt});
     EXPECT_EQ(verdict.succeeded, c.succeeded) << c.what;
     EXPECT_EQ(verdict.reasons, c.reasons) << c.what;
   }

@@ -1,0 +1,55 @@
+// Windows' Mobile Hotspot (Windows 10 and later), where the program reaches it: the portable side. The
+// Win32 layer implements it through the Windows runtime; the unit tests with a scripted fake. Nothing here
+// includes a Windows header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lumvora {
+
+// What a start or a stop answered: Windows' TetheringOperationStatus, value for value.
+enum class TetheringStatus {
+  Success,
+  Unknown,
+  MobileBroadbandDeviceOff,
+  WiFiDeviceOff,
+  EntitlementCheckTimeout,
+  EntitlementCheckFailure,
+  OperationInProgress,
+  BluetoothDeviceOff,
+  NetworkLimitedConnectivity,
+};
+
+// Windows' TetheringOperationalState, value for value.
+enum class TetheringState { Unknown, On, Off, InTransition };
+
+// What one call did, and what the Mobile Hotspot looked like afterwards.
+struct MobileHotspotResult {
+  // Windows named the connection to the internet, and the hotspot's manager was made from it. Without it
+  // nothing further was asked.
+  bool internet = false;
+  std::wstring profileName;          // that connection's name, as Windows shows it
+  std::int32_t hresult = 0;          // the first call that failed (0: none did)
+  std::wstring systemText;           // the system's words for it
+  std::optional<TetheringStatus> status;  // the answer of a start or a stop, where one was made
+  std::wstring additionalErrorMessage;    // what Windows added to that answer
+  TetheringState state = TetheringState::Unknown;  // read after the operation
+  std::optional<std::wstring> ssid, passphrase;    // the configuration read after the operation
+};
+
+class MobileHotspot {
+ public:
+  virtual ~MobileHotspot() = default;
+  // Whether this Windows has the Mobile Hotspot's classes at all (Windows 10 and later).
+  virtual bool Available() = 0;
+  // Sets the name and key, then reads the configuration back.
+  virtual MobileHotspotResult Configure(const std::wstring& ssid, const std::wstring& passphrase) = 0;
+  virtual MobileHotspotResult Start() = 0;
+  virtual MobileHotspotResult Stop() = 0;
+  // Only reads the state and the configuration.
+  virtual MobileHotspotResult Query() = 0;
+};
+
+}  // namespace lumvora

@@ -1,0 +1,110 @@
+// The few interfaces of the Windows runtime that the Mobile Hotspot needs, which Debian's MinGW does not
+// declare: IIDs and method order as Windows' metadata gives them (Windows.Networking.Connectivity,
+// Windows.Networking.NetworkOperators, Windows.Foundation). Each method is __stdcall on 32-bit
+// (STDMETHODCALLTYPE); only the methods up to the last one used are declared, in their places.
+#pragma once
+
+#include "platform/win32_windows.h"
+
+#include <asyncinfo.h>
+#include <hstring.h>
+#include <inspectable.h>
+
+namespace lumvora::win32::winrt {
+
+inline constexpr wchar_t kNetworkInformationClass[] = L"Windows.Networking.Connectivity.NetworkInformation";
+inline constexpr wchar_t kTetheringManagerClass[] = L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringManager";
+inline constexpr wchar_t kAccessPointConfigurationClass[] =
+    L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringAccessPointConfiguration";
+
+inline constexpr GUID kIidNetworkInformationStatics{
+    0x5074f851, 0x950d, 0x4165, {0x9c, 0x15, 0x36, 0x56, 0x19, 0x48, 0x1e, 0xea}};
+inline constexpr GUID kIidConnectionProfile{0x71ba143c, 0x598e, 0x49d0, {0x84, 0xeb, 0x8f, 0xeb, 0xae, 0xdc, 0xc1, 0x95}};
+inline constexpr GUID kIidTetheringManagerStatics2{
+    0x5b235412, 0x35f0, 0x49e7, {0x9b, 0x08, 0x16, 0xd2, 0x78, 0xfb, 0xaa, 0x42}};
+inline constexpr GUID kIidTetheringManager{0xd45a8da0, 0x0e86, 0x4d98, {0x8b, 0xa4, 0xdd, 0x70, 0xd4, 0xb7, 0x64, 0xd3}};
+inline constexpr GUID kIidAccessPointConfiguration{
+    0x0bcc0284, 0x412e, 0x403d, {0xac, 0xc6, 0xb7, 0x57, 0xe3, 0x47, 0x74, 0xa4}};
+inline constexpr GUID kIidTetheringOperationResult{
+    0xebd203a1, 0x01ba, 0x476d, {0xb4, 0xb3, 0xbf, 0x3d, 0x12, 0xc8, 0xf8, 0x0c}};
+inline constexpr GUID kIidAsyncAction{0x5a648006, 0x843a, 0x4da9, {0x86, 0x5b, 0x9d, 0x26, 0xe5, 0xdf, 0xad, 0x7b}};
+inline constexpr GUID kIidAsyncActionCompletedHandler{
+    0xa4ed5c81, 0x76c9, 0x40bd, {0x8b, 0xe6, 0xb1, 0xd9, 0x0f, 0xb2, 0x0a, 0xe7}};
+// Parameterized: SHA-1 over the WinRT namespace GUID and the signature (tests/check_winrt_iids.py computes them
+// and checks these).
+// IAsyncOperation<NetworkOperatorTetheringOperationResult>:
+//   pinterface({9fc2b0bb-e446-44e2-aa61-9cab8f636af2};rc(Windows.Networking.NetworkOperators.
+//   NetworkOperatorTetheringOperationResult;{ebd203a1-01ba-476d-b4b3-bf3d12c8f80c}))
+inline constexpr GUID kIidAsyncTetheringOperation{
+    0x601b30ed, 0x9b7f, 0x54b6, {0xb6, 0x1b, 0x24, 0xa0, 0x9b, 0xc5, 0x63, 0x04}};
+// AsyncOperationCompletedHandler<NetworkOperatorTetheringOperationResult>: the same with
+// pinterface({fcdcf02c-e5d8-4478-915a-4d90b74b83a5};…).
+inline constexpr GUID kIidAsyncTetheringOperationCompletedHandler{
+    0xa936b927, 0x7537, 0x59c6, {0x89, 0xde, 0x33, 0xf3, 0x6a, 0x97, 0x25, 0xab}};
+inline constexpr GUID kIidAgileObject{0x94ea2b94, 0xe9cc, 0x49e0, {0xc0, 0xff, 0xee, 0x64, 0xca, 0x8f, 0x5b, 0x90}};
+
+// Windows.Networking.Connectivity.IConnectionProfile
+struct IConnectionProfile : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE get_ProfileName(HSTRING* value) = 0;
+};
+
+// Windows.Networking.Connectivity.INetworkInformationStatics
+struct INetworkInformationStatics : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(IInspectable** value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(IConnectionProfile** value) = 0;
+};
+
+// Windows.Networking.NetworkOperators.INetworkOperatorTetheringAccessPointConfiguration
+struct ITetheringAccessPointConfiguration : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE get_Ssid(HSTRING* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Ssid(HSTRING value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Passphrase(HSTRING* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Passphrase(HSTRING value) = 0;
+};
+
+// Windows.Networking.NetworkOperators.INetworkOperatorTetheringOperationResult
+struct ITetheringOperationResult : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE get_Status(INT32* value) = 0;  // TetheringOperationStatus
+  virtual HRESULT STDMETHODCALLTYPE get_AdditionalErrorMessage(HSTRING* value) = 0;
+};
+
+// The completed handlers of IAsyncAction and IAsyncOperation<T> share this shape (IUnknown, then Invoke).
+struct ICompletedHandler : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable* asyncInfo, AsyncStatus status) = 0;
+};
+
+// Windows.Foundation.IAsyncAction
+struct IAsyncAction : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE put_Completed(ICompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Completed(ICompletedHandler** handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults() = 0;
+};
+
+// Windows.Foundation.IAsyncOperation<NetworkOperatorTetheringOperationResult>
+struct IAsyncTetheringOperation : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE put_Completed(ICompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Completed(ICompletedHandler** handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults(ITetheringOperationResult** results) = 0;
+};
+
+// Windows.Networking.NetworkOperators.INetworkOperatorTetheringManager
+struct ITetheringManager : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE get_MaxClientCount(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ClientCount(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_TetheringOperationalState(INT32* value) = 0;  // TetheringOperationalState
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentAccessPointConfiguration(ITetheringAccessPointConfiguration** value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(ITetheringAccessPointConfiguration* configuration,
+                                                              IAsyncAction** action) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StartTetheringAsync(IAsyncTetheringOperation** operation) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StopTetheringAsync(IAsyncTetheringOperation** operation) = 0;
+};
+
+// Windows.Networking.NetworkOperators.INetworkOperatorTetheringManagerStatics2
+struct ITetheringManagerStatics2 : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(IConnectionProfile* profile,
+                                                                                INT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(IConnectionProfile* profile,
+                                                                ITetheringManager** manager) = 0;
+};
+
+}  // namespace lumvora::win32::winrt

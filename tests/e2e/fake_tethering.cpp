@@ -1,0 +1,271 @@
+// Stands in for Windows' Mobile Hotspot classes in the end-to-end tests. The harness registers it under
+// HKLM\Software\Microsoft\WindowsRuntime\ActivatableClassId for NetworkInformation,
+// NetworkOperatorTetheringManager and NetworkOperatorTetheringAccessPointConfiguration (Wine's combase then
+// loads it and asks DllGetActivationFactory). Its interfaces are declared here from Windows' metadata, apart
+// from the program's. It answers as tethering_state.txt in the program's directory says, read anew each
+// time the program asks for the internet connection:
+//   internet=0       no internet connection profile (default 1)
+//   profile=NAME     that connection's name, UTF-8 (default 以太网)
+//   state=on|off|transition   the hotspot's state (default off)
+//   start=N, stop=N  the TetheringOperationStatus they answer (default 0, Success); Success turns the state
+//                    on or off unless stuck=1
+// Each call the program makes is appended to tethering_calls.txt beside it.
+#include <windows.h>
+#include <inspectable.h>
+#include <winstring.h>
+
+#include <fstream>
+#include <string>
+
+#include "e2e/settings_file.h"
+
+// The interfaces, from Windows' metadata. They must not sit in an anonymous namespace: a type of internal
+// linkage tells GCC that every class derived from it is in this file, and a call through Handler (whose only
+// implementation is the program's) was then compiled as a call of the pure virtual, which faulted.
+namespace tethering {
+
+struct Profile : IInspectable { virtual HRESULT STDMETHODCALLTYPE ProfileName(HSTRING*) = 0; };
+struct Information : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile**) = 0;
+};
+struct Configuration : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Ssid(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetSsid(HSTRING) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Passphrase(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetPassphrase(HSTRING) = 0;
+};
+struct OperationResult : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING*) = 0;
+};
+struct Handler : IUnknown { virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable*, INT32) = 0; };
+// IAsyncAction's GetResults takes nothing; IAsyncOperation<TetheringOperationResult>'s gives the result.
+struct AsyncAction : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE SetCompleted(Handler*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Completed(Handler**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults() = 0;
+};
+struct AsyncOperation : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE SetCompleted(Handler*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Completed(Handler**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetResults(OperationResult**) = 0;
+};
+struct AsyncInfo : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE Id(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ErrorCode(HRESULT*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Cancel() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Close() = 0;
+};
+struct Manager : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE MaxClientCount(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ClientCount(UINT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE TetheringOperationalState(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetCurrentAccessPointConfiguration(Configuration**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration*, AsyncAction**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StartTetheringAsync(AsyncOperation**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE StopTetheringAsync(AsyncOperation**) = 0;
+};
+struct ManagerStatics2 : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(Profile*, INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(Profile*, Manager**) = 0;
+};
+struct ActivationFactory : IInspectable { virtual HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) = 0; };
+
+}  // namespace tethering
+
+namespace {
+
+using namespace tethering;
+
+const GUID kNetworkInformationStatics{0x5074f851, 0x950d, 0x4165, {0x9c, 0x15, 0x36, 0x56, 0x19, 0x48, 0x1e, 0xea}};
+const GUID kManagerStatics2{0x5b235412, 0x35f0, 0x49e7, {0x9b, 0x08, 0x16, 0xd2, 0x78, 0xfb, 0xaa, 0x42}};
+const GUID kConfiguration{0x0bcc0284, 0x412e, 0x403d, {0xac, 0xc6, 0xb7, 0x57, 0xe3, 0x47, 0x74, 0xa4}};
+const GUID kActivationFactory{0x00000035, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const GUID kAsyncInfo{0x00000036, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const GUID kAsyncAction{0x5a648006, 0x843a, 0x4da9, {0x86, 0x5b, 0x9d, 0x26, 0xe5, 0xdf, 0xad, 0x7b}};
+const GUID kAsyncOperation{0x601b30ed, 0x9b7f, 0x54b6, {0xb6, 0x1b, 0x24, 0xa0, 0x9b, 0xc5, 0x63, 0x04}};
+
+e2e::Settings g_state;
+std::wstring g_ssid = L"DESKTOP-1", g_passphrase = L"00000000";
+
+std::wstring Dir() { return e2e::StandInDirectory(); }
+std::string Utf8(const std::wstring& text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+  return out;
+}
+void Record(const std::wstring& line) {
+  std::ofstream((Dir() + L"\\tethering_calls.txt").c_str(), std::ios::binary | std::ios::app) << Utf8(line) << '\n';
+}
+std::wstring Wide(const std::string& utf8) {
+  std::wstring out(utf8.size(), L'\0');
+  out.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                       out.data(), static_cast<int>(out.size()))));
+  return out;
+}
+std::string Get(const char* name, const char* fallback) {
+  const auto it = g_state.find(name);
+  return it == g_state.end() ? fallback : it->second;
+}
+HRESULT String(const std::wstring& text, HSTRING* out) {
+  return ::WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), out);
+}
+
+// One object answering one interface (and IUnknown, IInspectable, and extra where given).
+template <typename Interface>
+struct Object : Interface {
+  GUID iid, extra{};
+  LONG refs = 1;
+  explicit Object(const GUID& id) : iid(id) {}
+  virtual ~Object() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (IsEqualGUID(id, iid) || IsEqualGUID(id, extra) || IsEqualGUID(id, __uuidof(IUnknown)) ||
+        IsEqualGUID(id, __uuidof(IInspectable))) {
+      *out = static_cast<Interface*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = ::InterlockedDecrement(&refs);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+};
+
+struct ProfileImpl : Object<Profile> {
+  ProfileImpl() : Object(GUID{0x71ba143c, 0x598e, 0x49d0, {0x84, 0xeb, 0x8f, 0xeb, 0xae, 0xdc, 0xc1, 0x95}}) {}
+  HRESULT STDMETHODCALLTYPE ProfileName(HSTRING* out) override { return String(Wide(Get("profile", "以太网")), out); }
+};
+struct InformationImpl : Object<Information> {
+  InformationImpl() : Object(kNetworkInformationStatics) {}
+  HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile** out) override {
+    g_state = e2e::ReadSettings(Dir() + L"\\tethering_state.txt");
+    Record(L"GetInternetConnectionProfile");
+    *out = Get("internet", "1") == "0" ? nullptr : new ProfileImpl;
+    return S_OK;
+  }
+};
+struct ConfigurationImpl : Object<Configuration> {
+  std::wstring ssid, passphrase;
+  ConfigurationImpl() : Object(kConfiguration) {}
+  HRESULT STDMETHODCALLTYPE Ssid(HSTRING* out) override { return String(ssid, out); }
+  HRESULT STDMETHODCALLTYPE SetSsid(HSTRING value) override { return ssid = ::WindowsGetStringRawBuffer(value, nullptr), S_OK; }
+  HRESULT STDMETHODCALLTYPE Passphrase(HSTRING* out) override { return String(passphrase, out); }
+  HRESULT STDMETHODCALLTYPE SetPassphrase(HSTRING value) override {
+    return passphrase = ::WindowsGetStringRawBuffer(value, nullptr), S_OK;
+  }
+};
+struct ResultImpl : Object<OperationResult> {
+  INT32 status;
+  explicit ResultImpl(INT32 s) : Object(GUID{0xebd203a1, 0x01ba, 0x476d, {0xb4, 0xb3, 0xbf, 0x3d, 0x12, 0xc8, 0xf8, 0x0c}}), status(s) {}
+  HRESULT STDMETHODCALLTYPE Status(INT32* out) override { return *out = status, S_OK; }
+  HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING* out) override { return String(L"", out); }
+};
+// Completed at once; IAsyncInfo is not asked for more than its status.
+template <typename Interface>
+struct AsyncImpl : Object<Interface>, AsyncInfo {
+  explicit AsyncImpl(const GUID& iid) : Object<Interface>(iid) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (!IsEqualGUID(id, kAsyncInfo)) return Object<Interface>::QueryInterface(id, out);
+    *out = static_cast<AsyncInfo*>(this);
+    Object<Interface>::AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Object<Interface>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Object<Interface>::Release(); }
+  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetCompleted(Handler* handler) override {
+    return handler->Invoke(static_cast<Interface*>(this), 1 /* Completed */);
+  }
+  HRESULT STDMETHODCALLTYPE Completed(Handler**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Id(UINT32* out) override { return *out = 1, S_OK; }
+  HRESULT STDMETHODCALLTYPE Status(INT32* out) override { return *out = 1, S_OK; }
+  HRESULT STDMETHODCALLTYPE ErrorCode(HRESULT* out) override { return *out = S_OK, S_OK; }
+  HRESULT STDMETHODCALLTYPE Cancel() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+};
+struct ActionImpl : AsyncImpl<AsyncAction> {
+  ActionImpl() : AsyncImpl(kAsyncAction) {}
+  HRESULT STDMETHODCALLTYPE GetResults() override { return S_OK; }
+};
+struct OperationImpl : AsyncImpl<AsyncOperation> {
+  OperationResult* result;  // owned
+  explicit OperationImpl(OperationResult* r) : AsyncImpl(kAsyncOperation), result(r) {}
+  ~OperationImpl() override { result->Release(); }
+  HRESULT STDMETHODCALLTYPE GetResults(OperationResult** out) override {
+    result->AddRef();
+    return *out = result, S_OK;
+  }
+};
+struct ManagerImpl : Object<Manager> {
+  ManagerImpl() : Object(GUID{0xd45a8da0, 0x0e86, 0x4d98, {0x8b, 0xa4, 0xdd, 0x70, 0xd4, 0xb7, 0x64, 0xd3}}) {}
+  HRESULT STDMETHODCALLTYPE MaxClientCount(UINT32* out) override { return *out = 8, S_OK; }
+  HRESULT STDMETHODCALLTYPE ClientCount(UINT32* out) override { return *out = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE TetheringOperationalState(INT32* out) override {
+    const std::string state = Get("state", "off");
+    *out = state == "on" ? 1 : state == "transition" ? 3 : 2;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetCurrentAccessPointConfiguration(Configuration** out) override {
+    auto* configuration = new ConfigurationImpl;
+    configuration->ssid = g_ssid;
+    configuration->passphrase = g_passphrase;
+    return *out = configuration, S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration* c, AsyncAction** out) override {
+    auto* given = static_cast<ConfigurationImpl*>(c);
+    Record(L"Configure " + given->ssid + L" " + given->passphrase);
+    g_ssid = given->ssid;
+    g_passphrase = given->passphrase;
+    return *out = new ActionImpl, S_OK;
+  }
+  HRESULT Turn(const char* name, const char* after, AsyncOperation** out) {
+    Record(Wide(name));
+    const INT32 status = std::atoi(Get(name, "0").c_str());
+    if (status == 0 && Get("stuck", "0") != "1") g_state["state"] = after;
+    return *out = new OperationImpl(new ResultImpl(status)), S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE StartTetheringAsync(AsyncOperation** out) override { return Turn("start", "on", out); }
+  HRESULT STDMETHODCALLTYPE StopTetheringAsync(AsyncOperation** out) override { return Turn("stop", "off", out); }
+};
+struct ManagerStaticsImpl : Object<ManagerStatics2> {
+  ManagerStaticsImpl() : Object(kManagerStatics2) {}
+  HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(Profile*, INT32* out) override {
+    return *out = 0, S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE CreateFromConnectionProfile(Profile*, Manager** out) override {
+    return *out = new ManagerImpl, S_OK;
+  }
+};
+struct ConfigurationFactory : Object<ActivationFactory> {
+  ConfigurationFactory() : Object(kActivationFactory) {}
+  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable** out) override {
+    return *out = static_cast<Configuration*>(new ConfigurationImpl), S_OK;
+  }
+};
+
+}  // namespace
+
+extern "C" __declspec(dllexport) HRESULT WINAPI DllGetActivationFactory(HSTRING classId, IInspectable** factory) {
+  const std::wstring name = ::WindowsGetStringRawBuffer(classId, nullptr);
+  *factory = nullptr;
+  if (name == L"Windows.Networking.Connectivity.NetworkInformation") *factory = new InformationImpl;
+  if (name == L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringManager") *factory = new ManagerStaticsImpl;
+  if (name == L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringAccessPointConfiguration") {
+    *factory = new ConfigurationFactory;
+  }
+  return *factory != nullptr ? S_OK : CLASS_E_CLASSNOTAVAILABLE;
+}
