@@ -300,11 +300,13 @@ MobileHotspotResult RunCall(Call call, const std::wstring& ssid = {}, const std:
 }  // namespace
 
 bool Win32MobileHotspot::Available() {
-  return OnWorker([](const Runtime& runtime, MobileHotspotResult& result) {
+  if (available_) return *available_;
+  available_ = OnWorker([](const Runtime& runtime, MobileHotspotResult& result) {
            Ref<ITetheringManagerStatics2> statics;
            const HRESULT hr = Factory(runtime, kTetheringManagerClass, kIidTetheringManagerStatics2, statics.OutVoid());
            if (FAILED(hr)) Fail(result, hr);
          }).hresult == 0;
+  return *available_;
 }
 
 MobileHotspotResult Win32MobileHotspot::Configure(const std::wstring& ssid, const std::wstring& passphrase) {

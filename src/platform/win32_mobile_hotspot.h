@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
 #include "platform/mobile_hotspot.h"
 
@@ -19,6 +20,11 @@ class Win32MobileHotspot : public MobileHotspot {
   MobileHotspotResult Start() override;
   MobileHotspotResult Stop() override;
   MobileHotspotResult Query() override;
+
+ private:
+  // Whether the classes are there does not change while the program runs: asked once. Only the command's
+  // worker calls in, one command at a time.
+  std::optional<bool> available_;
 };
 
 }  // namespace lumvora::win32
