@@ -29,7 +29,8 @@ std::vector<std::uint8_t> LoadDocument(Platform& platform) {
 }
 
 void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& helpProgress,
-                   const std::wstring& path, const std::wstring& partPath) {
+                   const std::vector<std::uint8_t>& document, const std::wstring& path,
+                   const std::wstring& partPath) {
   helpProgress.Show();
   mainView.Hide();
   bool stripShown = true;
@@ -42,7 +43,6 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
   try {
     helpProgress.SetBarMin(0);
     helpProgress.SetBarMax(static_cast<float>(HelpDocLength));
-    const std::vector<std::uint8_t> document = LoadDocument(platform);
     // A part left by an interrupted run, or a link planted in its place, goes first: the part is created new.
     platform.DeleteFile(partPath);
     std::unique_ptr<ByteWriter> writer = platform.WriteFileBytes(partPath);
@@ -77,7 +77,7 @@ void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpP
     const std::vector<std::uint8_t> document = LoadDocument(platform);
     if (platform.FileExists(path)) heldDocument = platform.HoldIfIdentical(path, document);
     if (!heldDocument) {
-      WriteDocument(platform, mainView, helpProgress, path, appDir + kHelpPartFileName);
+      WriteDocument(platform, mainView, helpProgress, document, path, appDir + kHelpPartFileName);
       heldDocument = platform.HoldIfIdentical(path, document);
       if (!heldDocument) {
         throw PlatformError(L"核对文件", path,

@@ -22,13 +22,6 @@
 namespace lumvora::win32 {
 namespace {
 
-template <typename Fn>
-bool Find(HMODULE module, const char* name, Fn& function) {
-  function = module != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                               : nullptr;
-  return function != nullptr;
-}
-
 // ole32 and oleaut32 are not imported: they would load at every start.
 struct ComFunctions {
   HRESULT(WINAPI* initialize)(void*, DWORD);
@@ -43,9 +36,9 @@ const ComFunctions* LoadCom() {
     const HMODULE ole = LoadSystemLibrary(L"ole32.dll");
     const HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll");
     ComFunctions com{};
-    if (Find(ole, "CoInitializeEx", com.initialize) && Find(ole, "CoUninitialize", com.uninitialize) &&
-        Find(ole, "CoCreateInstance", com.createInstance) && Find(oleaut, "SysFreeString", com.freeString) &&
-        Find(oleaut, "VariantClear", com.clearVariant)) {
+    if (FindFunction(ole, "CoInitializeEx", com.initialize) && FindFunction(ole, "CoUninitialize", com.uninitialize) &&
+        FindFunction(ole, "CoCreateInstance", com.createInstance) && FindFunction(oleaut, "SysFreeString", com.freeString) &&
+        FindFunction(oleaut, "VariantClear", com.clearVariant)) {
       return com;
     }
     return std::nullopt;
@@ -118,8 +111,8 @@ bool SharingServiceDisabled() {
   OpenServiceFn openService;
   QueryConfigFn queryConfig;
   CloseFn close;
-  if (!Find(advapi, "OpenSCManagerW", openManager) || !Find(advapi, "OpenServiceW", openService) ||
-      !Find(advapi, "QueryServiceConfigW", queryConfig) || !Find(advapi, "CloseServiceHandle", close)) {
+  if (!FindFunction(advapi, "OpenSCManagerW", openManager) || !FindFunction(advapi, "OpenServiceW", openService) ||
+      !FindFunction(advapi, "QueryServiceConfigW", queryConfig) || !FindFunction(advapi, "CloseServiceHandle", close)) {
     return false;
   }
   bool disabled = false;
@@ -205,9 +198,9 @@ class Session : public SharingSession {
     BestInterfaceFn bestInterface;
     IndexToLuidFn indexToLuid;
     LuidToGuidFn luidToGuid;
-    if (!Find(iphlpapi, "GetBestInterfaceEx", bestInterface) ||
-        !Find(iphlpapi, "ConvertInterfaceIndexToLuid", indexToLuid) ||
-        !Find(iphlpapi, "ConvertInterfaceLuidToGuid", luidToGuid)) {
+    if (!FindFunction(iphlpapi, "GetBestInterfaceEx", bestInterface) ||
+        !FindFunction(iphlpapi, "ConvertInterfaceIndexToLuid", indexToLuid) ||
+        !FindFunction(iphlpapi, "ConvertInterfaceLuidToGuid", luidToGuid)) {
       return std::nullopt;
     }
     // A public address of each family; nothing is sent to it.

@@ -9,12 +9,6 @@
 namespace lumvora::win32 {
 namespace {
 
-template <typename Fn>
-bool Find(HMODULE module, const char* name, Fn& function) {
-  function = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-  return function != nullptr;
-}
-
 // Memory that the API hands out, given back with its own function.
 template <typename T>
 class WlanMemory {
@@ -84,11 +78,11 @@ std::optional<WlanFunctions> LoadWlanFunctions() {
   const HMODULE module = LoadSystemLibrary(L"wlanapi.dll");
   if (module == nullptr) return std::nullopt;
   WlanFunctions api{};
-  if (Find(module, "WlanOpenHandle", api.openHandle) && Find(module, "WlanCloseHandle", api.closeHandle) &&
-      Find(module, "WlanEnumInterfaces", api.enumInterfaces) && Find(module, "WlanQueryInterface", api.queryInterface) &&
-      Find(module, "WlanHostedNetworkQueryStatus", api.hostedNetworkQueryStatus) &&
-      Find(module, "WlanHostedNetworkQueryProperty", api.hostedNetworkQueryProperty) &&
-      Find(module, "WlanFreeMemory", api.freeMemory)) {
+  if (FindFunction(module, "WlanOpenHandle", api.openHandle) && FindFunction(module, "WlanCloseHandle", api.closeHandle) &&
+      FindFunction(module, "WlanEnumInterfaces", api.enumInterfaces) && FindFunction(module, "WlanQueryInterface", api.queryInterface) &&
+      FindFunction(module, "WlanHostedNetworkQueryStatus", api.hostedNetworkQueryStatus) &&
+      FindFunction(module, "WlanHostedNetworkQueryProperty", api.hostedNetworkQueryProperty) &&
+      FindFunction(module, "WlanFreeMemory", api.freeMemory)) {
     return api;
   }
   return std::nullopt;
@@ -159,8 +153,8 @@ bool Win32Platform::Elevated() {
   static const HMODULE advapi = LoadSystemLibrary(L"advapi32.dll");
   OpenProcessTokenFn openToken = nullptr;
   GetTokenInformationFn tokenInformation = nullptr;
-  if (advapi == nullptr || !Find(advapi, "OpenProcessToken", openToken) ||
-      !Find(advapi, "GetTokenInformation", tokenInformation)) {
+  if (advapi == nullptr || !FindFunction(advapi, "OpenProcessToken", openToken) ||
+      !FindFunction(advapi, "GetTokenInformation", tokenInformation)) {
     return true;
   }
   HANDLE token = nullptr;

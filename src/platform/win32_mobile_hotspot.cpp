@@ -30,24 +30,18 @@ struct Runtime {
 
 constexpr int kMultithreaded = 1;  // RO_INIT_MULTITHREADED
 
-template <typename Fn>
-bool Find(HMODULE module, const char* name, Fn& function) {
-  function = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-  return function != nullptr;
-}
-
 // Loaded once, on the first call that needs it; nothing where combase.dll is missing (Windows 7).
 const Runtime* LoadRuntime() {
   static const std::optional<Runtime> runtime = []() -> std::optional<Runtime> {
     const HMODULE combase = LoadSystemLibrary(L"combase.dll");
     Runtime r{};
-    if (combase == nullptr || !Find(combase, "RoInitialize", r.initialize) ||
-        !Find(combase, "RoUninitialize", r.uninitialize) ||
-        !Find(combase, "RoGetActivationFactory", r.getActivationFactory) ||
-        !Find(combase, "RoActivateInstance", r.activateInstance) ||
-        !Find(combase, "WindowsCreateString", r.createString) ||
-        !Find(combase, "WindowsDeleteString", r.deleteString) ||
-        !Find(combase, "WindowsGetStringRawBuffer", r.rawBuffer)) {
+    if (combase == nullptr || !FindFunction(combase, "RoInitialize", r.initialize) ||
+        !FindFunction(combase, "RoUninitialize", r.uninitialize) ||
+        !FindFunction(combase, "RoGetActivationFactory", r.getActivationFactory) ||
+        !FindFunction(combase, "RoActivateInstance", r.activateInstance) ||
+        !FindFunction(combase, "WindowsCreateString", r.createString) ||
+        !FindFunction(combase, "WindowsDeleteString", r.deleteString) ||
+        !FindFunction(combase, "WindowsGetStringRawBuffer", r.rawBuffer)) {
       return std::nullopt;
     }
     return r;

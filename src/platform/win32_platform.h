@@ -47,6 +47,16 @@ void RestrictLibrarySearch();
 // Loads a DLL from the system directory by its full path, never from anywhere else; null when it cannot.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// A function of a loaded DLL, taken by name into a pointer of its type; false where the module is null or
+// lacks it. Functions that Windows 7 lacks, or that only some commands need, are looked up rather than
+// imported, so that the exe starts everywhere and start-up loads nothing more.
+template <typename Fn>
+bool FindFunction(HMODULE module, const char* name, Fn& function) {
+  function = module != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+                               : nullptr;
+  return function != nullptr;
+}
+
 // Text printed by a console program, in the OEM code page.
 std::wstring FromOem(const std::string& bytes);
 

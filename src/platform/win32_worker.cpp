@@ -12,11 +12,8 @@ namespace lumvora::win32 {
 ComApartment::ComApartment() {
   // Looked up rather than imported: importing ole32 would load it, and what it pulls in, at every start.
   static const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
-  if (ole32 == nullptr) return;
-  using InitializeFn = HRESULT(WINAPI*)(void*, DWORD);
-  const auto initialize = reinterpret_cast<InitializeFn>(reinterpret_cast<void*>(::GetProcAddress(ole32, "CoInitializeEx")));
-  uninitialize_ = reinterpret_cast<void(WINAPI*)()>(reinterpret_cast<void*>(::GetProcAddress(ole32, "CoUninitialize")));
-  if (initialize == nullptr || uninitialize_ == nullptr) return;
+  HRESULT(WINAPI * initialize)(void*, DWORD) = nullptr;
+  if (!FindFunction(ole32, "CoInitializeEx", initialize) || !FindFunction(ole32, "CoUninitialize", uninitialize_)) return;
   entered_ = SUCCEEDED(initialize(nullptr, COINIT_MULTITHREADED));
 }
 
