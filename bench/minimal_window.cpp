@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "bench_util.h"
-#include "platform/startup_trace.h"
+#include "platform/win32/startup_trace.h"
 
 namespace {
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The parameterized IIDs in src/platform/win32_winrt_tethering.h, computed by WinRT's rule: SHA-1 over the
+"""The parameterized IIDs in src/platform/win32/winrt_tethering.h, computed by WinRT's rule: SHA-1 over the
 pinterface namespace GUID and the signature, version 5, RFC 4122 variant. IAsyncOperation<Boolean> is
 checked first against its published value, so that the rule itself is known right."""
 import hashlib, re, sys, uuid

@@ -1,9 +1,8 @@
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
-#include "platform/startup_trace.h"
-#include "platform/win32_mobile_hotspot.h"
-#include "platform/win32_platform.h"
-#include "ui/main_window.h"
+#include "app/program.h"
+#include "platform/win32/startup_trace.h"
+#include "platform/win32/system_library.h"
 
 // A build for the tests shortens the time a command may take, so that running out of it takes seconds.
 #ifdef LUMVORA_TEST_COMMAND_TIME_LIMIT_MS
@@ -18,23 +17,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything loads a library: a DLL planted beside the exe must never be the one that loads.
   win32::RestrictLibrarySearch();
   LUMVORA_STARTUP_MARK("library search restricted");
-  win32::Win32Platform platform(instance);
-  // Loads nothing until a command needs it.
-  win32::Win32MobileHotspot mobileHotspot;
+  Program program(instance, kTimeLimit);
   try {
-    win32::MainWindow window(instance, platform, kTimeLimit, &mobileHotspot);
-    window.Create();
-
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      // Gives the window the dialog keyboard interface: Tab and Shift+Tab between the controls.
-      if (::IsDialogMessageW(window.Handle(), &msg)) continue;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    program.Start();
+    return program.RunMessageLoop();
   } catch (const PlatformError& error) {
-    platform.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
+    program.Session().ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
     return 1;
   }
 }

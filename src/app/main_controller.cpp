@@ -39,18 +39,18 @@ std::wstring DescribeFailure(const PlatformError& error) {
 
 void MainController::Start() {
   try {
-    versionText_ = FormatVersionText(platform_.VersionNumbers());
+    versionText_ = FormatVersionText(session_.VersionNumbers());
     view_.SetVersionCaption(L"程序版本：" + versionText_);
-    if (platform_.PreviousInstance()) {
-      platform_.ShowMessage(kAlreadyRunningText, MessageIcon::None, kAppTitle);
-      platform_.ShowPreviousInstance();
-      platform_.EndProcess();
+    if (session_.PreviousInstance()) {
+      session_.ShowMessage(kAlreadyRunningText, MessageIcon::None, kAppTitle);
+      session_.ShowPreviousInstance();
+      session_.EndProcess();
     }
-    appDir_ = MakeAppDir(platform_.AppDirectory());
+    appDir_ = MakeAppDir(session_.AppDirectory());
     RemoveLeftoverBatchFiles();
   } catch (const PlatformError& error) {
-    platform_.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
-    platform_.EndProcess();
+    session_.ShowMessage(L"程序无法启动。\r\n" + DescribeFailure(error), MessageIcon::Error, kAppTitle);
+    session_.EndProcess();
   }
   view_.Show();
 }
@@ -59,7 +59,7 @@ void MainController::RemoveLeftoverBatchFiles() {
   // Only the running instance may do this: a batch file of its own may be on disk while a command runs.
   for (const wchar_t* name : kBatchFileNames) {
     try {
-      platform_.DeleteFile(appDir_ + name);
+      session_.DeleteFile(appDir_ + name);
     } catch (const PlatformError&) {
       // Not in the way of starting: each run replaces its file anyway.
     }
@@ -67,14 +67,14 @@ void MainController::RemoveLeftoverBatchFiles() {
 }
 
 void MainController::ReportFailure(const PlatformError& error) {
-  platform_.ShowMessage(DescribeFailure(error), MessageIcon::Error, kAppTitle);
+  session_.ShowMessage(DescribeFailure(error), MessageIcon::Error, kAppTitle);
 }
 
 void MainController::TroubleshootingNoticeThenEnd() {
   if (ending_) return;
   ending_ = true;
-  platform_.ShowMessage(kTroubleshootingNoticeText, MessageIcon::None, kAppTitle);
-  platform_.EndProcess();
+  session_.ShowMessage(kTroubleshootingNoticeText, MessageIcon::None, kAppTitle);
+  session_.EndProcess();
 }
 
 void MainController::OnClose() {
@@ -89,12 +89,12 @@ void MainController::OnClose() {
 void MainController::OnMenuExit() { OnClose(); }
 
 void MainController::OnMenuAbout() {
-  RunHandler([this] { platform_.ShowMessage(AboutText(versionText_), MessageIcon::None, kAppTitle); });
+  RunHandler([this] { session_.ShowMessage(AboutText(versionText_), MessageIcon::None, kAppTitle); });
 }
 
 bool MainController::Refuse(const wchar_t* field, const std::wstring& value) {
-  const std::optional<std::wstring> refusal = RefusalFor(field, ProblemWith(value, platform_));
-  if (refusal) platform_.ShowMessage(*refusal, MessageIcon::Information, kNoticeCaption);
+  const std::optional<std::wstring> refusal = RefusalFor(field, ProblemWith(value, command_));
+  if (refusal) session_.ShowMessage(*refusal, MessageIcon::Information, kNoticeCaption);
   return refusal.has_value();
 }
 
@@ -114,7 +114,7 @@ void MainController::RunCommand(HotspotOperation operation) {
   busy_.commandRunning_ = true;
   view_.SetBusy(true);
   try {
-    // The worker reads only what stays put while it runs: the runner, the platform and AppDir.
+    // The worker reads only what stays put while it runs: the runner, its capabilities and AppDir.
     worker_.Start(
         [this, run, shared] {
           try {
@@ -149,7 +149,9 @@ void MainController::OnCommandEnded(const HotspotOperation& operation, const Com
   }
   Handle([&] {
     if (failure != nullptr) throw *failure;
-    if (outcome != nullptr) runner_.Report(operation, *outcome);
+    if (outcome == nullptr) return;
+    const ResultBox box = BatchCommandRunner::Report(operation, *outcome);
+    session_.ShowMessage(box.text, box.icon, kAppTitle);
   });
 }
 
@@ -157,12 +159,12 @@ void MainController::OnEndSession(bool ending) {
   if (!ending) {
     // Another program called the end off: later commands run again.
     sessionEnding_ = false;
-    platform_.EndCommands(false);
+    session_.EndCommands(false);
     return;
   }
   if (!busy_.CommandRunning()) return;
   sessionEnding_ = true;
-  platform_.EndCommands(true);
+  session_.EndCommands(true);
   // The worker deletes the batch file once the interpreter has gone; the session must not end before.
   worker_.WaitForWork(kEndSessionWait);
 }
@@ -172,7 +174,7 @@ void MainController::OnCreateHotspotClick() {
     const std::wstring ssid = view_.Ssid();
     const std::wstring key = view_.Key();
     if (ssid.empty()) {
-      platform_.ShowMessage(kEmptySsidText, MessageIcon::Information, kNoticeCaption);
+      session_.ShowMessage(kEmptySsidText, MessageIcon::Information, kNoticeCaption);
       return;
     }
     if (Refuse(L"热点名称(SSID)", ssid) || Refuse(L"密钥(KEY)", key)) return;
@@ -182,7 +184,7 @@ void MainController::OnCreateHotspotClick() {
 }
 
 void MainController::OnHelpLinkClick() {
-  RunHandler([this] { DeliverHelp(platform_, view_, helpProgress_, appDir_, helpDocument_); });
+  RunHandler([this] { DeliverHelp(helpFiles_, view_, helpProgress_, appDir_, helpDocument_); });
 }
 
 void MainController::OnStartHotspotClick() {

@@ -5,16 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "app/capabilities.h"
 #include "help/help_progress_view.h"
 #include "hotspot/batch_command_runner.h"
 #include "hotspot/hotspot_operations.h"
-#include "platform/platform.h"
-#include "platform/worker.h"
 #include "ui/main_view.h"
 
 namespace lumvora {
 
-inline constexpr wchar_t kAppTitle[] = L"Lumvora";
 extern const wchar_t kAlreadyRunningText[];
 extern const wchar_t kTroubleshootingNoticeText[];
 
@@ -47,38 +45,38 @@ class BusyState {
 
 inline constexpr std::chrono::milliseconds kEndSessionWait{5000};
 
-class MainController {
+class MainController : public MainViewEvents {
  public:
-  MainController(Platform& platform, MainView& view, HelpProgressView& helpProgress, Worker& worker,
-                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, ConnectionSharing* sharing = nullptr,
-                 MobileHotspot* mobileHotspot = nullptr)
-      : platform_(platform),
+  MainController(const Capabilities& capabilities, MainView& view, HelpProgressView& helpProgress,
+                 std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
+      : session_(capabilities.session),
+        helpFiles_(capabilities.helpFiles),
+        command_(capabilities.command),
         view_(view),
         helpProgress_(helpProgress),
-        worker_(worker),
-        runner_(platform, commandTimeLimit, sharing, mobileHotspot) {}
+        worker_(capabilities.worker),
+        runner_(capabilities.command, capabilities.sharing, capabilities.mobileHotspot, commandTimeLimit) {}
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
 
   // Runs before the window is first shown; ends the process when another instance runs (bringing that one
   // forward) or a platform operation fails.
   void Start();
-  // The window is being closed (close box, Alt+F4, system menu, taskbar, WM_CLOSE from another program).
-  // A request that arrives while something runs (a command's batch file is on disk) is carried out when it
+  // A close that arrives while something runs (a command's batch file is on disk) is carried out when it
   // has ended.
-  void OnClose();
-  void OnMenuExit();
-  void OnMenuAbout();
-  void OnHelpLinkClick();
-  void OnCreateHotspotClick();
-  void OnStartHotspotClick();
-  void OnCloseHotspotClick();
+  void OnClose() override;
+  void OnMenuExit() override;
+  void OnMenuAbout() override;
+  void OnHelpLinkClick() override;
+  void OnCreateHotspotClick() override;
+  void OnStartHotspotClick() override;
+  void OnCloseHotspotClick() override;
   // The session ends (logoff, shutdown), or Windows asks whether it may: a command that runs is ended and
   // its batch file deleted before this returns. ending false: the end was called off.
-  void OnEndSession(bool ending);
+  void OnEndSession(bool ending) override;
 
   // Whether the window may open its menu or take any other request now.
-  bool AcceptsInput() const { return busy_.AcceptsInput(); }
+  bool AcceptsInput() const override { return busy_.AcceptsInput(); }
   const BusyState& Busy() const { return busy_; }
 
   const std::wstring& AppDir() const { return appDir_; }
@@ -88,7 +86,9 @@ class MainController {
   const std::wstring& CloseCmd() const { return closeCmd_; }
 
  protected:
-  Platform& platform_;
+  SessionOperations& session_;
+  HelpFiles& helpFiles_;
+  CommandOperations& command_;
   MainView& view_;
   HelpProgressView& helpProgress_;
   Worker& worker_;

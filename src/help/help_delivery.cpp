@@ -18,8 +18,8 @@ std::wstring HelpViewerCommand(const std::wstring& viewerPath, const std::wstrin
 namespace {
 
 // The embedded document: the resource's first HelpDocLength bytes.
-std::vector<std::uint8_t> LoadDocument(Platform& platform) {
-  std::vector<std::uint8_t> document = platform.LoadResourceBytes(kHelpResourceType, kHelpResourceId);
+std::vector<std::uint8_t> LoadDocument(HelpFiles& files) {
+  std::vector<std::uint8_t> document = files.LoadResourceBytes(kHelpResourceType, kHelpResourceId);
   if (document.size() < HelpDocLength) {
     throw PlatformError(L"读取帮助文档", kHelpResourceType + std::wstring(L" ") + std::to_wstring(kHelpResourceId),
                         L"资源比帮助文档短。");
@@ -28,7 +28,7 @@ std::vector<std::uint8_t> LoadDocument(Platform& platform) {
   return document;
 }
 
-void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& helpProgress,
+void WriteDocument(HelpFiles& files, MainView& mainView, HelpProgressView& helpProgress,
                    const std::vector<std::uint8_t>& document, const std::wstring& path,
                    const std::wstring& partPath) {
   helpProgress.Show();
@@ -44,19 +44,19 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
     helpProgress.SetBarMin(0);
     helpProgress.SetBarMax(static_cast<float>(HelpDocLength));
     // A part left by an interrupted run, or a link planted in its place, goes first: the part is created new.
-    platform.DeleteFile(partPath);
-    std::unique_ptr<ByteWriter> writer = platform.WriteFileBytes(partPath);
+    files.DeleteFile(partPath);
+    std::unique_ptr<ByteWriter> writer = files.WriteFileBytes(partPath);
     for (std::uint32_t i = 0; i < HelpDocLength; ++i) {
       writer->Write(document[i]);
       helpProgress.SetBarValue(static_cast<float>(i));
     }
     restoreWindows();
     writer->Close();
-    platform.RenameFile(partPath, path);
+    files.RenameFile(partPath, path);
   } catch (const PlatformError&) {
     restoreWindows();
     try {
-      platform.DeleteFile(partPath);
+      files.DeleteFile(partPath);
     } catch (const PlatformError&) {
       // The failure that stopped the write is the one to report.
     }
@@ -66,7 +66,7 @@ void WriteDocument(Platform& platform, MainView& mainView, HelpProgressView& hel
 
 }  // namespace
 
-void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
+void DeliverHelp(HelpFiles& files, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
                  std::unique_ptr<ReadLock>& heldDocument) {
   const std::wstring path = appDir + kHelpFileName;
   // The viewer runs with this program's rights and a compiled help file can run script, so it may open only
@@ -74,19 +74,19 @@ void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpP
   // an older version, one cut short, one that another program put there or one that cannot be read is
   // written over. Once held, it stays held while the program runs.
   if (!heldDocument) {
-    const std::vector<std::uint8_t> document = LoadDocument(platform);
-    if (platform.FileExists(path)) heldDocument = platform.HoldIfIdentical(path, document);
+    const std::vector<std::uint8_t> document = LoadDocument(files);
+    if (files.FileExists(path)) heldDocument = files.HoldIfIdentical(path, document);
     if (!heldDocument) {
-      WriteDocument(platform, mainView, helpProgress, document, path, appDir + kHelpPartFileName);
-      heldDocument = platform.HoldIfIdentical(path, document);
+      WriteDocument(files, mainView, helpProgress, document, path, appDir + kHelpPartFileName);
+      heldDocument = files.HoldIfIdentical(path, document);
       if (!heldDocument) {
         throw PlatformError(L"核对文件", path,
                             L"帮助文档写入后被另一个程序改动了，没有打开它。请把 Lumvora.exe 放到只有管理员能写入的文件夹中再试。");
       }
     }
   }
-  const std::wstring viewer = HelpViewerPath(platform.WindowsDirectory());
-  platform.StartProcess(viewer, HelpViewerCommand(viewer, path), ShowState::NormalActive);
+  const std::wstring viewer = HelpViewerPath(files.WindowsDirectory());
+  files.StartProcess(viewer, HelpViewerCommand(viewer, path), ShowState::NormalActive);
 }
 
 }  // namespace lumvora

@@ -7,7 +7,7 @@
 
 #include "help/help_progress_view.h"
 #include "help/help_doc_length.h"
-#include "platform/platform.h"
+#include "platform/help_files.h"
 #include "ui/main_view.h"
 
 namespace lumvora {
@@ -29,7 +29,7 @@ std::wstring HelpViewerCommand(const std::wstring& viewerPath, const std::wstrin
 // standing in for the main window meanwhile), holds it as checked (heldDocument, kept by the caller for as
 // long as the program runs), and starts the viewer. Throws PlatformError; the main window is back and no
 // partial file is left then.
-void DeliverHelp(Platform& platform, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
+void DeliverHelp(HelpFiles& files, MainView& mainView, HelpProgressView& helpProgress, const std::wstring& appDir,
                  std::unique_ptr<ReadLock>& heldDocument);
 
 }  // namespace lumvora

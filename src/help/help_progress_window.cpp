@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "platform/win32_platform.h"
+#include "platform/win32/system_library.h"
 #include "ui/win32_dpi.h"
 
 namespace lumvora::win32 {
@@ -20,12 +20,8 @@ constexpr int kBarSteps = 32;
 void InitProgressBarClass() {
   static bool done = false;
   if (done) return;
-  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const HMODULE comctl = LoadSystemLibrary(L"comctl32.dll");
-  const auto init = comctl != nullptr ? reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
-                                            ::GetProcAddress(comctl, "InitCommonControlsEx")))
-                                      : nullptr;
-  if (init == nullptr) return;
+  BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
+  if (!FindFunction(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx", init)) return;
   const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
   done = init(&controls) != FALSE;
 }

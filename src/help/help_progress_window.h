@@ -1,7 +1,7 @@
 // The progress strip on Win32: a borderless window without a taskbar button, filled by a progress bar.
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
 #include "help/help_progress_view.h"
 #include "ui/window_class_names.h"

@@ -41,32 +41,31 @@ CommandOutcome BatchCommandRunner::Execute(const std::wstring& appDir, const Hot
   const std::wstring path = appDir + operation.fileName;
   CommandOutcome outcome;
   // Sharing goes before the hosted network does, in the order that Windows documents.
-  if (operation.kind == HotspotKind::Close && sharing_ != nullptr) {
-    const std::optional<std::wstring> hosted = platform_.QueryHostedNetwork().hostedAdapterGuid;
-    if (hosted) outcome.sharing = RunSharingStep(*sharing_, SharingStep::Stop, *hosted);
+  if (operation.kind == HotspotKind::Close) {
+    const std::optional<std::wstring> hosted = command_.QueryHostedNetwork().hostedAdapterGuid;
+    if (hosted) outcome.sharing = RunSharingStep(sharing_, SharingStep::Stop, *hosted);
   }
   {
     // Held from its writing to its deletion: nobody can change what the interpreter reads. When the run
     // fails, dropping it still removes the file, which holds the key.
-    const std::unique_ptr<HeldFile> file = platform_.WriteHeldTextFile(path, operation.commandLine);
-    outcome.command = platform_.RunBatchFile(path, timeLimit_);
+    const std::unique_ptr<HeldFile> file = command_.WriteHeldTextFile(path, operation.commandLine);
+    outcome.command = command_.RunBatchFile(path, timeLimit_);
     file->Delete();
   }
-  outcome.network = platform_.QueryHostedNetwork();
-  outcome.elevated = platform_.Elevated();
+  outcome.network = command_.QueryHostedNetwork();
+  outcome.elevated = command_.Elevated();
   // Where the driver has no hosted network, Windows' Mobile Hotspot does the operation (and shares by
   // itself); otherwise a start that worked shares the internet connection with the hosted network.
   const std::optional<std::wstring>& hosted = outcome.network.hostedAdapterGuid;
-  if (mobileHotspot_ != nullptr && MobileHotspotMayStandIn(outcome.network) && mobileHotspot_->Available()) {
-    outcome.mobileHotspot = RunMobileHotspot(*mobileHotspot_, operation);
-  } else if (operation.kind == HotspotKind::Start && sharing_ != nullptr && hosted &&
-             Judge(operation, outcome).succeeded) {
-    outcome.sharing = RunSharingStep(*sharing_, SharingStep::Share, *hosted);
+  if (MobileHotspotMayStandIn(outcome.network) && mobileHotspot_.Available()) {
+    outcome.mobileHotspot = RunMobileHotspot(mobileHotspot_, operation);
+  } else if (operation.kind == HotspotKind::Start && hosted && Judge(operation, outcome).succeeded) {
+    outcome.sharing = RunSharingStep(sharing_, SharingStep::Share, *hosted);
   }
   return outcome;
 }
 
-void BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
+ResultBox BatchCommandRunner::Report(const HotspotOperation& operation, const CommandOutcome& outcome) {
   // Where the Mobile Hotspot stood in, its outcome is the operation's, and netsh's words (about the hosted
   // network it replaced) are left out.
   const std::optional<MobileHotspotResult>& standIn = outcome.mobileHotspot;
@@ -75,8 +74,7 @@ void BatchCommandRunner::Report(const HotspotOperation& operation, const Command
   if (verdict.succeeded && verdict.reasons.empty()) {
     std::wstring text = operation.confirmation;
     if (note) text += L"\r\n" + note->text;
-    platform_.ShowMessage(text, note && note->warning ? MessageIcon::Warning : MessageIcon::None, L"Lumvora");
-    return;
+    return {text, note && note->warning ? MessageIcon::Warning : MessageIcon::None};
   }
   std::wstring text = verdict.succeeded ? operation.confirmation : operation.failure;
   std::wstring reasons;
@@ -87,7 +85,7 @@ void BatchCommandRunner::Report(const HotspotOperation& operation, const Command
       standIn ? std::wstring() : result.finished ? FormatCommandOutput(result.output) : kTimedOutLine;
   if (!detail.empty()) text += L"\r\n\r\n" + detail;
   if (note) text += L"\r\n\r\n" + note->text;
-  platform_.ShowMessage(text, verdict.succeeded ? MessageIcon::None : MessageIcon::Warning, L"Lumvora");
+  return {text, verdict.succeeded ? MessageIcon::None : MessageIcon::Warning};
 }
 
 }  // namespace lumvora

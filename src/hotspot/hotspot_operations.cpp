@@ -9,9 +9,9 @@ bool HasQuoteOrControl(const std::wstring& value) {
   return false;
 }
 
-ValueProblem ProblemWith(const std::wstring& value, Platform& platform) {
+ValueProblem ProblemWith(const std::wstring& value, CommandOperations& command) {
   if (HasQuoteOrControl(value)) return ValueProblem::QuoteOrControl;
-  if (!platform.RepresentableInBatchFile(value)) return ValueProblem::NotInCodePage;
+  if (!command.RepresentableInBatchFile(value)) return ValueProblem::NotInCodePage;
   return ValueProblem::None;
 }
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "hotspot/batch_command_runner.h"
+#include "hotspot/hotspot_command.h"
 
 namespace lumvora {
 
@@ -29,7 +29,7 @@ bool HasQuoteOrControl(const std::wstring& value);
 
 // What stands in the way of passing the value: a quote or control character first, then a character that
 // the batch file's code page lacks.
-ValueProblem ProblemWith(const std::wstring& value, Platform& platform);
+ValueProblem ProblemWith(const std::wstring& value, CommandOperations& command);
 
 // The value as it must stand in the batch line for netsh to receive exactly what was typed: "%" doubled
 // (a batch file expands it even inside quotes), and the whole in double quotes when it holds a blank or a

@@ -2,7 +2,7 @@
 // command: when it may, what to ask it for each button, and what to tell the user.
 #pragma once
 
-#include "hotspot/batch_command_runner.h"
+#include "hotspot/hotspot_command.h"
 #include "hotspot/verdict.h"
 #include "platform/mobile_hotspot.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "hotspot/batch_command_runner.h"
+#include "hotspot/hotspot_command.h"
 
 namespace lumvora {
 

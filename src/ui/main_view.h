@@ -1,5 +1,6 @@
-// What the main window's logic needs from the real window. The Win32 window implements it; the unit tests
-// record the calls.
+// The main window as its logic sees it: what the logic asks of the real window (MainView), and what the
+// window hands on to the logic (MainViewEvents). The Win32 window implements the first and calls the
+// second; the unit tests record the calls.
 #pragma once
 
 #include <string>
@@ -21,6 +22,25 @@ class MainView {
   // Disables the window and shows the busy cursor while a command runs (it goes on painting and answering),
   // and enables it again.
   virtual void SetBusy(bool busy) = 0;
+};
+
+// The user's requests and the session's news, as the window receives them, on the window's thread.
+class MainViewEvents {
+ public:
+  virtual ~MainViewEvents() = default;
+
+  // The window is being closed (close box, Alt+F4, system menu, taskbar, WM_CLOSE from another program).
+  virtual void OnClose() = 0;
+  virtual void OnMenuExit() = 0;
+  virtual void OnMenuAbout() = 0;
+  virtual void OnHelpLinkClick() = 0;
+  virtual void OnCreateHotspotClick() = 0;
+  virtual void OnStartHotspotClick() = 0;
+  virtual void OnCloseHotspotClick() = 0;
+  // The session ends (logoff, shutdown), or the end was called off (ending false).
+  virtual void OnEndSession(bool ending) = 0;
+  // Whether the window may open its menu or take any other request now.
+  virtual bool AcceptsInput() const = 0;
 };
 
 }  // namespace lumvora

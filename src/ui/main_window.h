@@ -1,17 +1,15 @@
-// The main window on Win32: creates the controls and turns window messages into calls of the MainController.
+// The main window on Win32: creates the controls and turns window messages into calls of its events (the
+// main window's logic).
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
+#include <functional>
 #include <future>
 #include <string>
 
-#include "app/main_controller.h"
-#include "help/help_progress_window.h"
-#include "platform/win32_connection_sharing.h"
-#include "platform/win32_handles.h"
-#include "platform/win32_platform.h"
-#include "platform/win32_worker.h"
+#include "platform/win32/handles.h"
+#include "ui/layout.h"
 #include "ui/main_view.h"
 #include "ui/win32_dpi.h"
 #include "ui/win32_picture.h"
@@ -19,14 +17,16 @@
 
 namespace lumvora::win32 {
 
+inline constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed border, close box only
+inline constexpr DWORD kMainWindowExStyle = 0;
+
 class MainWindow : public MainView {
  public:
-  MainWindow(HINSTANCE instance, Win32Platform& platform,
-             std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit, MobileHotspot* mobileHotspot = nullptr);
+  MainWindow(HINSTANCE instance, MainViewEvents& events) : instance_(instance), events_(events) {}
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window hidden, then runs the start-up that shows it (or ends the process).
+  // Creates the window hidden; the logic's start-up shows it.
   void Create();
   HWND Handle() const { return hwnd_; }
 
@@ -64,8 +64,9 @@ class MainWindow : public MainView {
   void ShowMenuAt(POINT screen);
   // Fonts, control rectangles, picture, icons and cursor for dpi_.
   void CreateFonts();
-  template <typename Place>
-  void LayOutControls(Place place) const;
+  void CreateControls();
+  // Calls place with each control's layout, its rectangle and its font at dpi_.
+  void LayOutControls(const std::function<void(const ControlSpec&, const RECT&, HFONT)>& place) const;
   void LoadIcons();
   void LoadHandCursor();
   // The window's outer size and its place centred on the screen, at a DPI.
@@ -75,11 +76,7 @@ class MainWindow : public MainView {
   std::wstring ControlText(int id) const;
 
   HINSTANCE instance_;
-  Win32Platform& platform_;
-  HelpProgressWindow helpProgress_;
-  Win32Worker worker_;
-  Win32ConnectionSharing sharing_;  // loads nothing until a start has worked
-  MainController controller_;
+  MainViewEvents& events_;
   HWND hwnd_ = nullptr;
   // The DPI that every measure, font and picture is scaled to; the class icons were loaded for classDpi_.
   int dpi_ = kDesignDpi;

@@ -1,14 +1,14 @@
 #include "ui/win32_dpi.h"
 
+#include "platform/win32/system_library.h"
+
 namespace lumvora::win32 {
 namespace {
 
 // user32 is loaded in every window program: looked up there, nothing is loaded from anywhere.
 template <typename Function>
 Function User32Function(const char* name) {
-  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user32, name)))
-                           : nullptr;
+  return LoadedFunction<Function>(L"user32.dll", name);
 }
 
 int ScreenDpi(HWND window) {
@@ -44,6 +44,11 @@ SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi) {
 int SystemMetricForDpi(int index, int dpi) {
   static const auto metricForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
   return metricForDpi != nullptr ? metricForDpi(index, static_cast<UINT>(dpi)) : ::GetSystemMetrics(index);
+}
+
+HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dpi) {
+  const int size = SystemMetricForDpi(metric, dpi);
+  return ::LoadImageW(instance, MAKEINTRESOURCEW(id), type, size, size, 0);
 }
 
 }  // namespace lumvora::win32

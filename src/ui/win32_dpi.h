@@ -3,7 +3,7 @@
 // where the whole process has one DPI, fall back to the screen's.
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
 namespace lumvora::win32 {
 
@@ -18,5 +18,9 @@ int WindowDpi(HWND window);
 SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi);
 // GetSystemMetrics at that DPI (icon and cursor sizes).
 int SystemMetricForDpi(int index, int dpi);
+
+// An icon or cursor resource loaded at the size that the system wants at that DPI (metric: SM_CXICON,
+// SM_CXSMICON or SM_CXCURSOR).
+HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dpi);
 
 }  // namespace lumvora::win32

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/win32_platform.h"
+#include "platform/win32/win32_platform.h"
 
 // The JPEG decoder is stb_image (Debian's libstb-dev), compiled in for JPEG alone. The system's own picture
 // loader would start COM and, under it, half a dozen libraries: that was most of the start-up time.

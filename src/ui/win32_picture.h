@@ -2,9 +2,9 @@
 // and scaled from that to the window's DPI.
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
-#include "platform/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "ui/win32_dpi.h"
 
 namespace lumvora::win32 {

@@ -9,7 +9,7 @@
 // own so that the fake, which records the batch files beside it, keeps its records short.
 //
 //   lumvora_differential [seed] [count of SSID and key pairs]
-#include "platform/win32_platform.h"
+#include "platform/win32/win32_platform.h"
 
 #include <shellapi.h>
 
@@ -58,7 +58,7 @@ bool HasAny(const std::wstring& value, const std::vector<std::wstring>& parts) {
 
 // The refusals that are allowed, judged from the value itself: an empty SSID; a double quote or a control
 // character; a character that code page 936 lacks (the generator knows which ones it put in).
-std::wstring JudgeRefusal(const Case& c, lumvora::Platform& platform) {
+std::wstring JudgeRefusal(const Case& c, lumvora::CommandOperations& platform) {
   const std::vector<std::wstring> outside(std::begin(lumvora::oracle::kOutside936),
                                           std::end(lumvora::oracle::kOutside936));
   for (const std::wstring* value : {&c.ssid, &c.key}) {
@@ -173,7 +173,7 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
 
-  lumvora::win32::Win32Platform platform(::GetModuleHandleW(nullptr));
+  lumvora::win32::Win32Platform platform(::GetModuleHandleW(nullptr), L"");
   lumvora::oracle::HostileValues values(seed);
   std::vector<Case> cases(static_cast<size_t>(count));
   int refused = 0;

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "e2e/settings_file.h"
-#include "platform/win32_wlan.h"
+#include "platform/win32/wlan.h"
 
 namespace wlan = lumvora::win32::wlan;
 

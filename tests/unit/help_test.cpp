@@ -4,7 +4,6 @@
 #include <optional>
 #include <set>
 
-#include "app/main_controller.h"
 #include "help/help_delivery.h"
 #include "unit/fakes.h"
 
@@ -12,44 +11,34 @@ namespace lumvora::testing {
 namespace {
 
 using Log = std::vector<std::wstring>;
+using Started = FakeHelpFiles::Started;
 
 constexpr wchar_t kHelpPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm";
 constexpr wchar_t kPartPath[] = L"C:\\Apps\\Lumvora\\Lumvo_help.chm.part";
-const FakePlatform::Started kViewer{L"C:\\Windows\\hh.exe",
-                                    L"\"C:\\Windows\\hh.exe\" \"C:\\Apps\\Lumvora\\Lumvo_help.chm\""};
+const Started kViewer{L"C:\\Windows\\hh.exe", L"\"C:\\Windows\\hh.exe\" \"C:\\Apps\\Lumvora\\Lumvo_help.chm\""};
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public ::testing::Test, public ControllerRig {
  protected:
   HelpTest() {
-    platform.log = &log;
-    view.log = &log;
-    helpProgress.log = &log;
     // The document followed by bytes that are not part of it.
     for (std::uint32_t i = 0; i < HelpDocLength + 2; ++i) {
-      platform.resource.push_back(static_cast<std::uint8_t>(i < HelpDocLength ? (i * 31 + 7) & 0xFF : 0));
+      helpFiles.resource.push_back(static_cast<std::uint8_t>(i < HelpDocLength ? (i * 31 + 7) & 0xFF : 0));
     }
     controller.Start();
     log.clear();
   }
   std::wstring Document() const {
-    return std::wstring(platform.resource.begin(), platform.resource.begin() + HelpDocLength);
+    return std::wstring(helpFiles.resource.begin(), helpFiles.resource.begin() + HelpDocLength);
   }
   size_t Position(const std::wstring& entry) const {
     return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
   }
-
-  Log log;
-  FakePlatform platform;
-  FakeMainView view;
-  FakeHelpProgressView helpProgress;
-  FakeWorker worker;
-  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.at(kHelpPath), Document()) << "exactly the first HelpDocLength bytes";
-  EXPECT_EQ(platform.files.count(kPartPath), 0u);
+  EXPECT_EQ(helpFiles.files.at(kHelpPath), Document()) << "exactly the first HelpDocLength bytes";
+  EXPECT_EQ(helpFiles.files.count(kPartPath), 0u);
   // The strip comes before the main window goes, and is gone before the file is closed and named.
   EXPECT_LT(Position(L"ShowHelpProgress"), Position(L"HideMainView"));
   EXPECT_LT(Position(L"CloseHelpProgress"), Position(L"ShowMainViewAgain"));
@@ -63,8 +52,8 @@ TEST_F(HelpTest, FirstClickWritesTheDocumentBehindTheStripThenStartsTheViewer) {
   EXPECT_TRUE(helpProgress.valuesInOrder);
   EXPECT_FALSE(helpProgress.shown);
   EXPECT_TRUE(view.shown);
-  EXPECT_EQ(platform.started, std::vector<FakePlatform::Started>{kViewer});
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(helpFiles.started, std::vector<Started>{kViewer});
+  EXPECT_TRUE(session.messages.empty());
 }
 
 // The document is held from its check on: nobody can change it before the viewer opens it, so later clicks
@@ -73,13 +62,13 @@ TEST_F(HelpTest, TheCheckedDocumentStaysHeldAndLaterClicksOnlyStartTheViewer) {
   controller.OnHelpLinkClick();
   EXPECT_LT(Position(L"RenameFile"), Position(L"HoldIfIdentical"));
   EXPECT_LT(Position(L"HoldIfIdentical"), Position(L"StartProcess"));
-  EXPECT_EQ(platform.held, std::set<std::wstring>{kHelpPath});
+  EXPECT_EQ(helpFiles.held, std::set<std::wstring>{kHelpPath});
   log.clear();
   controller.OnHelpLinkClick();
   controller.OnHelpLinkClick();
   EXPECT_EQ(log, (Log{L"StartProcess", L"StartProcess"}));
-  EXPECT_EQ(platform.held, std::set<std::wstring>{kHelpPath});
-  EXPECT_EQ(platform.started.size(), 3u);
+  EXPECT_EQ(helpFiles.held, std::set<std::wstring>{kHelpPath});
+  EXPECT_EQ(helpFiles.started.size(), 3u);
 }
 
 // A file of that name is held and opened as it is only when it is byte for byte this program's document;
@@ -102,87 +91,78 @@ TEST_F(HelpTest, OnlyTheProgramsOwnDocumentIsOpenedAndAnythingElseIsReplaced) {
       {"cannot be held, not even once written", Document(), true, true, false},
   };
   for (const auto& c : cases) {
-    FakePlatform p;
-    FakeMainView v;
-    FakeHelpProgressView progress;
-    FakeWorker w;
-    Log calls;
-    p.resource = platform.resource;
-    MainController f{p, v, progress, w};
-    f.Start();
-    if (c.content) p.files[kHelpPath] = *c.content;
-    if (c.holdFails) p.failing = {L"HoldIfIdentical"};
-    p.log = progress.log = &calls;
-    f.OnHelpLinkClick();
-    const auto at = [&](const wchar_t* entry) { return std::find(calls.begin(), calls.end(), entry) - calls.begin(); };
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"RenameFile"), c.written ? 1 : 0) << c.what;
-    if (c.written) EXPECT_LT(at(L"ShowHelpProgress"), at(L"RenameFile")) << c.what << ": behind the strip";
-    EXPECT_EQ(p.files.at(kHelpPath), Document()) << c.what;
-    EXPECT_EQ(p.started, c.opened ? std::vector<FakePlatform::Started>{kViewer} : std::vector<FakePlatform::Started>{})
-        << c.what;
-    EXPECT_EQ(p.held.count(kHelpPath), c.opened ? 1u : 0u) << c.what;
-    EXPECT_EQ(p.messages.size(), c.opened ? 0u : 1u) << c.what;
+    ControllerRig r;
+    r.helpFiles.resource = helpFiles.resource;
+    r.controller.Start();
+    if (c.content) r.helpFiles.files[kHelpPath] = *c.content;
+    if (c.holdFails) r.helpFiles.failing = {L"HoldIfIdentical"};
+    r.controller.OnHelpLinkClick();
+    const auto at = [&](const wchar_t* entry) { return std::find(r.log.begin(), r.log.end(), entry) - r.log.begin(); };
+    EXPECT_EQ(std::count(r.log.begin(), r.log.end(), L"RenameFile"), c.written ? 1 : 0) << c.what;
+    if (c.written) {
+      EXPECT_LT(at(L"ShowHelpProgress"), at(L"RenameFile")) << c.what << ": behind the strip";
+    }
+    EXPECT_EQ(r.helpFiles.files.at(kHelpPath), Document()) << c.what;
+    EXPECT_EQ(r.helpFiles.started, c.opened ? std::vector<Started>{kViewer} : std::vector<Started>{}) << c.what;
+    EXPECT_EQ(r.helpFiles.held.count(kHelpPath), c.opened ? 1u : 0u) << c.what;
+    EXPECT_EQ(r.session.messages.size(), c.opened ? 0u : 1u) << c.what;
   }
 }
 
 TEST_F(HelpTest, AHiddenFileOfThatNameDoesNotCount) {
-  platform.files[kHelpPath] = L"hidden";
-  platform.hidden.insert(kHelpPath);
+  helpFiles.files[kHelpPath] = L"hidden";
+  helpFiles.hidden.insert(kHelpPath);
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.at(kHelpPath), Document());
-  EXPECT_TRUE(platform.FileExists(kHelpPath));
+  EXPECT_EQ(helpFiles.files.at(kHelpPath), Document());
+  EXPECT_TRUE(helpFiles.FileExists(kHelpPath));
 }
 
 TEST_F(HelpTest, ALeftoverPartIsReplacedNotWrittenOverInPlace) {
-  platform.files[kPartPath] = std::wstring(HelpDocLength + 500, L'Z');
+  helpFiles.files[kPartPath] = std::wstring(HelpDocLength + 500, L'Z');
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.at(kHelpPath), Document());
+  EXPECT_EQ(helpFiles.files.at(kHelpPath), Document());
 }
 
 TEST_F(HelpTest, AFailureMidwayLeavesNoFileAndBringsTheWindowBack) {
-  platform.failWriteAt = static_cast<long>(HelpDocLength / 2);
+  helpFiles.failWriteAt = static_cast<long>(HelpDocLength / 2);
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.count(kHelpPath), 0u);
-  EXPECT_EQ(platform.files.count(kPartPath), 0u);
+  EXPECT_EQ(helpFiles.files.count(kHelpPath), 0u);
+  EXPECT_EQ(helpFiles.files.count(kPartPath), 0u);
   EXPECT_FALSE(helpProgress.shown);
   EXPECT_TRUE(view.shown);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
-  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
-  EXPECT_NE(platform.messages[0].text.find(L"磁盘空间不足。"), std::wstring::npos);
-  EXPECT_TRUE(platform.started.empty()) << "no viewer for a document that is not there";
+  ASSERT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.messages[0].icon, MessageIcon::Error);
+  EXPECT_EQ(session.messages[0].caption, L"Lumvora");
+  EXPECT_NE(session.messages[0].text.find(L"磁盘空间不足。"), std::wstring::npos);
+  EXPECT_TRUE(helpFiles.started.empty()) << "no viewer for a document that is not there";
   // The program goes on: the next click writes the document.
-  platform.failWriteAt = -1;
+  helpFiles.failWriteAt = -1;
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.at(kHelpPath), Document());
+  EXPECT_EQ(helpFiles.files.at(kHelpPath), Document());
 }
 
 TEST_F(HelpTest, EveryFailingStepIsReportedWithoutLeavingAFile) {
   for (const wchar_t* step : {L"LoadResourceBytes", L"WriteFileBytes", L"CloseFile", L"RenameFile"}) {
-    FakePlatform p;
-    FakeMainView v;
-    FakeHelpProgressView progress;
-    FakeWorker w;
-    p.resource = platform.resource;
-    MainController f{p, v, progress, w};
-    f.Start();
-    p.failing = {step};
-    f.OnHelpLinkClick();
-    EXPECT_EQ(p.files.count(kHelpPath), 0u) << step;
-    EXPECT_EQ(p.files.count(kPartPath), 0u) << step;
-    EXPECT_TRUE(v.shown) << step;
-    EXPECT_FALSE(progress.shown) << step;
-    ASSERT_EQ(p.messages.size(), 1u) << step;
-    EXPECT_EQ(p.messages[0].icon, MessageIcon::Error) << step;
+    ControllerRig r;
+    r.helpFiles.resource = helpFiles.resource;
+    r.controller.Start();
+    r.helpFiles.failing = {step};
+    r.controller.OnHelpLinkClick();
+    EXPECT_EQ(r.helpFiles.files.count(kHelpPath), 0u) << step;
+    EXPECT_EQ(r.helpFiles.files.count(kPartPath), 0u) << step;
+    EXPECT_TRUE(r.view.shown) << step;
+    EXPECT_FALSE(r.helpProgress.shown) << step;
+    ASSERT_EQ(r.session.messages.size(), 1u) << step;
+    EXPECT_EQ(r.session.messages[0].icon, MessageIcon::Error) << step;
   }
 }
 
 TEST_F(HelpTest, AResourceShorterThanTheDocumentIsAFailureNotATruncatedFile) {
-  platform.resource.resize(HelpDocLength - 1);
+  helpFiles.resource.resize(HelpDocLength - 1);
   controller.OnHelpLinkClick();
-  EXPECT_EQ(platform.files.count(kHelpPath), 0u);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
+  EXPECT_EQ(helpFiles.files.count(kHelpPath), 0u);
+  ASSERT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.messages[0].icon, MessageIcon::Error);
 }
 
 TEST(HelpViewerCommand, TheViewerInTheWindowsDirectoryAndTheDocumentQuoted) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/main_controller.h"
 #include "help/help_delivery.h"
 #include "hotspot/hotspot_operations.h"
 #include "unit/fakes.h"
@@ -68,25 +67,16 @@ TEST(FormatCommandOutput, DropsTrailingBlankLinesAndKeepsAtMostTwentyLines) {
   EXPECT_EQ(cut, L"short\r\n" + std::wstring(159, L'x') + L"…");
 }
 
-class HotspotTest : public ::testing::Test {
+class HotspotTest : public ::testing::Test, public ControllerRig {
  protected:
   HotspotTest() {
-    platform.log = &log;
-    view.log = &log;
     controller.Start();
     log.clear();
   }
   const ShownMessage& OnlyMessage() {
-    EXPECT_EQ(platform.messages.size(), 1u);
-    return platform.messages.back();
+    EXPECT_EQ(session.messages.size(), 1u);
+    return session.messages.back();
   }
-
-  Log log;
-  FakePlatform platform;
-  FakeMainView view;
-  FakeHelpProgressView helpProgress;
-  FakeWorker worker;
-  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
@@ -94,12 +84,12 @@ TEST_F(HotspotTest, CreateWritesRunsDeletesThenConfirms) {
   controller.OnCreateHotspotClick();
   EXPECT_EQ(log, (Log{L"Busy", L"WriteHeldTextFile", L"RunBatchFile", L"DeleteFile", L"QueryHostedNetwork", L"Idle",
                       L"ShowMessage"}));
-  ASSERT_EQ(platform.runs.size(), 1u);
-  EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
-  EXPECT_EQ(platform.runs[0].batchContent,
+  ASSERT_EQ(command.runs.size(), 1u);
+  EXPECT_EQ(command.runs[0].batchPath, std::wstring(kDir) + L"WXRD.bat");
+  EXPECT_EQ(command.runs[0].batchContent,
             L"netsh wlan set hostednetwork mode=allow ssid =LumvoSoft Key=12345678\r\n");
-  EXPECT_EQ(platform.runs[0].timeLimit, 60000ms);
-  EXPECT_TRUE(platform.files.empty()) << "the batch file is gone before the result is shown";
+  EXPECT_EQ(command.runs[0].timeLimit, 60000ms);
+  EXPECT_TRUE(command.files.empty()) << "the batch file is gone before the result is shown";
   EXPECT_EQ(OnlyMessage().text, L"无线热点创建成功！");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::None);
   EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
@@ -111,73 +101,69 @@ TEST_F(HotspotTest, StartAndCloseIgnoreTheTextBoxes) {
   view.key = L"\"";
   controller.OnStartHotspotClick();
   controller.OnCloseHotspotClick();
-  ASSERT_EQ(platform.runs.size(), 2u);
-  EXPECT_EQ(platform.runs[0].batchPath, std::wstring(kDir) + L"QDWXRD.bat");
-  EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan start hostednetwork\r\n");
-  EXPECT_EQ(platform.runs[1].batchPath, std::wstring(kDir) + L"GBWXRD.bat");
-  EXPECT_EQ(platform.runs[1].batchContent, L"netsh wlan set hostednetwork mode=disallow\r\n");
-  ASSERT_EQ(platform.messages.size(), 2u);
-  EXPECT_EQ(platform.messages[0].text, L"无线热点启动成功！");
-  EXPECT_EQ(platform.messages[1].text, L"无线热点已关闭！");
+  ASSERT_EQ(command.runs.size(), 2u);
+  EXPECT_EQ(command.runs[0].batchPath, std::wstring(kDir) + L"QDWXRD.bat");
+  EXPECT_EQ(command.runs[0].batchContent, L"netsh wlan start hostednetwork\r\n");
+  EXPECT_EQ(command.runs[1].batchPath, std::wstring(kDir) + L"GBWXRD.bat");
+  EXPECT_EQ(command.runs[1].batchContent, L"netsh wlan set hostednetwork mode=disallow\r\n");
+  ASSERT_EQ(session.messages.size(), 2u);
+  EXPECT_EQ(session.messages[0].text, L"无线热点启动成功！");
+  EXPECT_EQ(session.messages[1].text, L"无线热点已关闭！");
   EXPECT_EQ(controller.StartCmd(), L"netsh wlan start hostednetwork");
   EXPECT_EQ(controller.CloseCmd(), L"netsh wlan set hostednetwork mode=disallow");
 }
 
 TEST_F(HotspotTest, AFailedCommandShowsItsOutputUnderAWarning) {
-  platform.runResult = {true, 1, L"承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n"};
+  command.runResult = {true, 1, L"承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。\r\n\r\n"};
   controller.OnStartHotspotClick();
   EXPECT_EQ(OnlyMessage().text,
             L"无线热点启动失败！\r\n\r\n承载网络无法启动。\r\n组或资源的状态不是执行请求操作的正确状态。");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
   EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
-  EXPECT_TRUE(platform.files.empty());
+  EXPECT_TRUE(command.files.empty());
 }
 
 TEST_F(HotspotTest, AFailureThatPrintedNothingIsTheHeadlineAlone) {
-  platform.runResult = {true, 9009, L"\r\n"};
+  command.runResult = {true, 9009, L"\r\n"};
   controller.OnCloseHotspotClick();
   EXPECT_EQ(OnlyMessage().text, L"无线热点关闭失败！");
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Warning);
 }
 
 TEST_F(HotspotTest, ACommandStillRunningAtTheLimitIsReportedAsUnknown) {
-  FakePlatform p;
-  FakeMainView v;
-  FakeHelpProgressView progress;
-  FakeWorker w;
-  MainController f{p, v, progress, w, 150ms};
-  f.Start();
-  v.key = L"12345678";
-  p.runResult = {false, 0, L"partial output"};
-  f.OnCreateHotspotClick();
-  ASSERT_EQ(p.runs.size(), 1u);
-  EXPECT_EQ(p.runs[0].timeLimit, 150ms);
-  ASSERT_EQ(p.messages.size(), 1u);
-  EXPECT_EQ(p.messages[0].text, L"无线热点创建失败！\r\n\r\n命令在60秒内没有结束，结果未知。");
-  EXPECT_EQ(p.messages[0].icon, MessageIcon::Warning);
-  EXPECT_TRUE(p.files.empty()) << "the key does not stay on disk";
-  EXPECT_FALSE(v.busy);
+  ControllerRig r{150ms};
+  r.controller.Start();
+  r.view.key = L"12345678";
+  r.command.runResult = {false, 0, L"partial output"};
+  r.controller.OnCreateHotspotClick();
+  ASSERT_EQ(r.command.runs.size(), 1u);
+  EXPECT_EQ(r.command.runs[0].timeLimit, 150ms);
+  ASSERT_EQ(r.session.messages.size(), 1u);
+  EXPECT_EQ(r.session.messages[0].text, L"无线热点创建失败！\r\n\r\n命令在60秒内没有结束，结果未知。");
+  EXPECT_EQ(r.session.messages[0].icon, MessageIcon::Warning);
+  EXPECT_TRUE(r.command.files.empty()) << "the key does not stay on disk";
+  EXPECT_FALSE(r.view.busy);
 }
 
 TEST_F(HotspotTest, TheWindowIsBusyOnlyWhileTheCommandRuns) {
   bool busyDuringRun = false;
-  platform.whileCommandRuns = [&] { busyDuringRun = view.busy; };
+  command.whileCommandRuns = [&] { busyDuringRun = view.busy; };
   controller.OnStartHotspotClick();
   EXPECT_TRUE(busyDuringRun);
   EXPECT_FALSE(view.busy);
 }
 
 TEST_F(HotspotTest, AClickArrivingWhileACommandRunsIsDropped) {
-  platform.whileCommandRuns = [&] {
-    platform.whileCommandRuns = nullptr;
+  command.whileCommandRuns = [&] {
+    command.whileCommandRuns = nullptr;
     controller.OnCloseHotspotClick();
     controller.OnCreateHotspotClick();
   };
   controller.OnStartHotspotClick();
-  EXPECT_EQ(platform.runs.size(), 1u);
-  EXPECT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(command.runs.size(), 1u);
+  EXPECT_EQ(session.messages.size(), 1u);
   controller.OnCloseHotspotClick();
-  EXPECT_EQ(platform.runs.size(), 2u) << "once it is over, clicks work again";
+  EXPECT_EQ(command.runs.size(), 2u) << "once it is over, clicks work again";
 }
 
 // A close request while the command runs must not end the program with the batch file (and the key) on
@@ -196,24 +182,20 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
         L"EndProcess"}},
   };
   for (const auto& c : cases) {
-    FakePlatform p;
-    FakeMainView v;
-    FakeWorker w;
-    MainController f{p, v, helpProgress, w};
-    f.Start();
-    Log calls;
-    p.log = v.log = &calls;
-    if (c.failing) p.failing = {c.failing};
-    p.whileCommandRuns = [&] {
-      f.OnClose();
-      f.OnClose();
-      EXPECT_EQ(p.endProcessCalls, 0) << "not while the batch file is on disk";
+    ControllerRig r;
+    r.controller.Start();
+    r.log.clear();
+    if (c.failing) r.command.failing = {c.failing};
+    r.command.whileCommandRuns = [&] {
+      r.controller.OnClose();
+      r.controller.OnClose();
+      EXPECT_EQ(r.session.endProcessCalls, 0) << "not while the batch file is on disk";
     };
-    EXPECT_THROW(f.OnStartHotspotClick(), ProcessEnded);
-    EXPECT_EQ(calls, c.expected);
-    EXPECT_TRUE(p.files.empty());
-    EXPECT_EQ(p.messages.back().text, kTroubleshootingNoticeText);
-    EXPECT_EQ(p.endProcessCalls, 1);
+    EXPECT_THROW(r.controller.OnStartHotspotClick(), ProcessEnded);
+    EXPECT_EQ(r.log, c.expected);
+    EXPECT_TRUE(r.command.files.empty());
+    EXPECT_EQ(r.session.messages.back().text, kTroubleshootingNoticeText);
+    EXPECT_EQ(r.session.endProcessCalls, 1);
   }
 }
 
@@ -221,7 +203,7 @@ TEST_F(HotspotTest, ACloseDuringACommandEndsOnlyAfterTheBatchFileIsDeleted) {
 // is carried out once the command has ended.
 TEST_F(HotspotTest, WhileACommandRunsOnTheWorkerNothingElseStartsAndACloseWaitsForIt) {
   worker.hold = true;
-  platform.resource.assign(HelpDocLength, 0);
+  helpFiles.resource.assign(HelpDocLength, 0);
   view.key = L"12345678";
   controller.OnStartHotspotClick();
   EXPECT_TRUE(view.busy);
@@ -232,15 +214,16 @@ TEST_F(HotspotTest, WhileACommandRunsOnTheWorkerNothingElseStartsAndACloseWaitsF
   controller.OnCloseHotspotClick();
   controller.OnMenuExit();
   controller.OnClose();
-  EXPECT_TRUE(platform.messages.empty());
-  EXPECT_TRUE(platform.started.empty());
-  EXPECT_EQ(platform.endProcessCalls, 0);
+  EXPECT_TRUE(session.messages.empty());
+  EXPECT_TRUE(helpFiles.started.empty());
+  EXPECT_TRUE(helpFiles.files.empty());
+  EXPECT_EQ(session.endProcessCalls, 0);
   worker.RunWork();
-  EXPECT_EQ(platform.runs.size(), 1u);
-  EXPECT_TRUE(platform.files.empty());
+  EXPECT_EQ(command.runs.size(), 1u);
+  EXPECT_TRUE(command.files.empty());
   EXPECT_THROW(worker.Finish(), ProcessEnded);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].text, kTroubleshootingNoticeText);
+  ASSERT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.messages[0].text, kTroubleshootingNoticeText);
 }
 
 // A logoff or shutdown while a command runs: the command is ended and its batch file deleted before the
@@ -251,16 +234,16 @@ TEST_F(HotspotTest, TheEndOfTheSessionEndsTheCommandAndDeletesItsFileBeforeItRet
   EXPECT_TRUE(log.empty()) << "nothing runs: nothing to end";
   controller.OnStartHotspotClick();
   bool endedFirst = false;
-  platform.whileCommandRuns = [&] { endedFirst = platform.commandsEnded; };
+  command.whileCommandRuns = [&] { endedFirst = session.commandsEnded; };
   controller.OnEndSession(true);
   EXPECT_TRUE(endedFirst);
   EXPECT_EQ(worker.waits, 1);
-  EXPECT_TRUE(platform.files.empty());
+  EXPECT_TRUE(command.files.empty());
   worker.Finish();
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(session.messages.empty());
   EXPECT_FALSE(view.busy);
   controller.OnEndSession(false);
-  EXPECT_FALSE(platform.commandsEnded);
+  EXPECT_FALSE(session.commandsEnded);
   worker.hold = false;
   controller.OnStartHotspotClick();
   EXPECT_EQ(OnlyMessage().text, L"无线热点启动成功！");
@@ -273,7 +256,7 @@ TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {
   view.key = L"12345678";
   controller.OnCreateHotspotClick();
   const std::wstring previous = controller.CreateCmd();
-  platform.messages.clear();
+  session.messages.clear();
   log.clear();
   view.ssid = L"";
   controller.OnCreateHotspotClick();
@@ -288,8 +271,8 @@ TEST_F(HotspotTest, EmptySsidShowsOnlyTheNotice) {
 TEST_F(HotspotTest, ABlankSsidIsNotEmptyAndIsQuoted) {
   view.ssid = L" ";
   controller.OnCreateHotspotClick();
-  ASSERT_EQ(platform.runs.size(), 1u);
-  EXPECT_EQ(platform.runs[0].batchContent, L"netsh wlan set hostednetwork mode=allow ssid =\" \" Key=\r\n");
+  ASSERT_EQ(command.runs.size(), 1u);
+  EXPECT_EQ(command.runs[0].batchContent, L"netsh wlan set hostednetwork mode=allow ssid =\" \" Key=\r\n");
 }
 
 TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
@@ -305,7 +288,7 @@ TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
       {L"a\"", L"\U0001F600", L"热点名称(SSID)不能包含双引号或控制字符！"},
   };
   for (const auto& c : cases) {
-    platform.messages.clear();
+    session.messages.clear();
     log.clear();
     view.ssid = c.ssid;
     view.key = c.key;
@@ -319,31 +302,31 @@ TEST_F(HotspotTest, ValuesThatCannotBePassedAreRefusedBeforeAnythingHappens) {
 }
 
 TEST_F(HotspotTest, AFileThatCannotBeWrittenIsReportedAndTheWindowGoesOn) {
-  platform.failing = {L"WriteHeldTextFile"};
+  command.failing = {L"WriteHeldTextFile"};
   controller.OnStartHotspotClick();
-  EXPECT_TRUE(platform.runs.empty());
+  EXPECT_TRUE(command.runs.empty());
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_EQ(OnlyMessage().caption, L"Lumvora");
   EXPECT_NE(OnlyMessage().text.find(L"QDWXRD.bat"), std::wstring::npos);
   EXPECT_NE(OnlyMessage().text.find(L"拒绝访问。"), std::wstring::npos);
   EXPECT_FALSE(view.busy);
-  platform.failing.clear();
-  platform.messages.clear();
+  command.failing.clear();
+  session.messages.clear();
   controller.OnStartHotspotClick();
   EXPECT_EQ(OnlyMessage().text, L"无线热点启动成功！") << "the next click works";
 }
 
 TEST_F(HotspotTest, AnInterpreterThatCannotStartLeavesNoBatchFile) {
-  platform.failing = {L"RunBatchFile"};
+  command.failing = {L"RunBatchFile"};
   controller.OnCreateHotspotClick();
-  EXPECT_TRUE(platform.files.empty());
+  EXPECT_TRUE(command.files.empty());
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_NE(OnlyMessage().text.find(L"RunBatchFile"), std::wstring::npos) << "names the failed operation";
   EXPECT_FALSE(view.busy);
 }
 
 TEST_F(HotspotTest, ABatchFileThatCannotBeDeletedIsReportedInsteadOfTheResult) {
-  platform.failing = {L"DeleteFile"};
+  command.failing = {L"DeleteFile"};
   controller.OnCloseHotspotClick();
   EXPECT_EQ(OnlyMessage().icon, MessageIcon::Error);
   EXPECT_NE(OnlyMessage().text.find(L"GBWXRD.bat"), std::wstring::npos);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/main_controller.h"
 #include "unit/fakes.h"
 
 namespace lumvora::testing {
@@ -8,12 +7,8 @@ namespace {
 
 using Log = std::vector<std::wstring>;
 
-class MainControllerTest : public ::testing::Test {
+class MainControllerTest : public ::testing::Test, public ControllerRig {
  protected:
-  MainControllerTest() {
-    platform.log = &log;
-    view.log = &log;
-  }
   // Runs something that may end the process; tells whether it did.
   template <typename F>
   bool Ends(F&& f) {
@@ -24,35 +19,28 @@ class MainControllerTest : public ::testing::Test {
     }
     return false;
   }
-
-  Log log;
-  FakePlatform platform;
-  FakeMainView view;
-  FakeHelpProgressView helpProgress;
-  FakeWorker worker;
-  MainController controller{platform, view, helpProgress, worker};
 };
 
 TEST_F(MainControllerTest, StartUpSetsVersionAndAppDirRemovesLeftoverBatchFilesThenShowsTheWindow) {
   for (const wchar_t* name : {L"WXRD.bat", L"QDWXRD.bat", L"GBWXRD.bat"}) {
-    platform.files[std::wstring(L"C:\\Apps\\Lumvora\\") + name] = L"netsh ... Key=12345678\r\n";
+    session.files[std::wstring(L"C:\\Apps\\Lumvora\\") + name] = L"netsh ... Key=12345678\r\n";
   }
-  platform.files[L"C:\\Apps\\Lumvora\\other.bat"] = L"not ours";
+  session.files[L"C:\\Apps\\Lumvora\\other.bat"] = L"not ours";
   EXPECT_FALSE(Ends([&] { controller.Start(); }));
   EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"AppDirectory", L"DeleteFile",
                       L"DeleteFile", L"DeleteFile", L"Show"}));
   EXPECT_EQ(controller.VersionText(), L"1.2.0");
   EXPECT_EQ(view.versionCaption, L"程序版本：1.2.0");
   EXPECT_EQ(controller.AppDir(), L"C:\\Apps\\Lumvora\\");
-  EXPECT_EQ(platform.files.size(), 1u) << "only the three batch files go";
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(session.files.size(), 1u) << "only the three batch files go";
+  EXPECT_TRUE(session.messages.empty());
 }
 
 TEST_F(MainControllerTest, ALeftoverThatCannotBeDeletedDoesNotStopTheStart) {
-  platform.failing = {L"DeleteFile"};
+  session.failing = {L"DeleteFile"};
   EXPECT_FALSE(Ends([&] { controller.Start(); }));
   EXPECT_TRUE(view.shown);
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(session.messages.empty());
 }
 
 TEST_F(MainControllerTest, VersionTextIsMajorMinorRevisionInPlainDecimal) {
@@ -62,19 +50,19 @@ TEST_F(MainControllerTest, VersionTextIsMajorMinorRevisionInPlainDecimal) {
 }
 
 TEST_F(MainControllerTest, AppDirAtADriveRootEndsInTwoBackslashes) {
-  platform.appDirectory = L"D:\\";
+  session.appDirectory = L"D:\\";
   controller.Start();
   EXPECT_EQ(controller.AppDir(), L"D:\\\\");
 }
 
 TEST_F(MainControllerTest, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
-  platform.previousInstance = true;
+  session.previousInstance = true;
   EXPECT_TRUE(Ends([&] { controller.Start(); }));
   EXPECT_FALSE(view.shown);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].text, L"该程序已经在运行！");
-  EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
+  ASSERT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.messages[0].text, L"该程序已经在运行！");
+  EXPECT_EQ(session.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(session.messages[0].caption, L"Lumvora");
   // The process ends only after the message has been acknowledged and the running one brought forward; it
   // deletes no batch file, which the running one may be using.
   EXPECT_EQ(log, (Log{L"VersionNumbers", L"SetVersionCaption", L"PreviousInstance", L"ShowMessage",
@@ -82,13 +70,13 @@ TEST_F(MainControllerTest, SecondInstanceIsToldAndEndsWithoutShowingTheWindow) {
 }
 
 TEST_F(MainControllerTest, FailureDuringStartUpIsReportedThenEnds) {
-  platform.failAppDirectory = true;
+  session.failAppDirectory = true;
   EXPECT_TRUE(Ends([&] { controller.Start(); }));
   EXPECT_FALSE(view.shown);
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].icon, MessageIcon::Error);
-  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
-  const std::wstring& text = platform.messages[0].text;
+  ASSERT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.messages[0].icon, MessageIcon::Error);
+  EXPECT_EQ(session.messages[0].caption, L"Lumvora");
+  const std::wstring& text = session.messages[0].text;
   EXPECT_NE(text.find(L"确定程序所在的目录"), std::wstring::npos) << "names the operation";
   EXPECT_NE(text.find(L"系统找不到指定的文件。"), std::wstring::npos) << "carries the system's text";
 }
@@ -98,27 +86,23 @@ constexpr wchar_t kNotice[] =
 
 TEST_F(MainControllerTest, ClosingAndExitShowTheNoticeOnceThenEnd) {
   for (int way = 0; way < 2; ++way) {
-    FakePlatform p;
-    FakeMainView v;
-    FakeHelpProgressView progress;
-    FakeWorker w;
-    MainController f{p, v, progress, w};
-    f.Start();
-    EXPECT_TRUE(Ends([&] { way == 0 ? f.OnClose() : f.OnMenuExit(); }));
-    ASSERT_EQ(p.messages.size(), 1u);
-    EXPECT_EQ(p.messages[0].text, kNotice);
-    EXPECT_EQ(p.messages[0].icon, MessageIcon::None);
-    EXPECT_EQ(p.messages[0].caption, L"Lumvora");
-    EXPECT_EQ(p.endProcessCalls, 1);
+    ControllerRig r;
+    r.controller.Start();
+    EXPECT_TRUE(Ends([&] { way == 0 ? r.controller.OnClose() : r.controller.OnMenuExit(); }));
+    ASSERT_EQ(r.session.messages.size(), 1u);
+    EXPECT_EQ(r.session.messages[0].text, kNotice);
+    EXPECT_EQ(r.session.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(r.session.messages[0].caption, L"Lumvora");
+    EXPECT_EQ(r.session.endProcessCalls, 1);
   }
 }
 
 TEST_F(MainControllerTest, ACloseRequestWhileTheNoticeIsShownDoesNotShowItAgain) {
   controller.Start();
-  platform.whileMessageShown = [&] { controller.OnClose(); };
+  session.whileMessageShown = [&] { controller.OnClose(); };
   EXPECT_TRUE(Ends([&] { controller.OnMenuExit(); }));
-  EXPECT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.endProcessCalls, 1);
+  EXPECT_EQ(session.messages.size(), 1u);
+  EXPECT_EQ(session.endProcessCalls, 1);
 }
 
 TEST(DescribeFailureTest, NamesOperationSubjectAndSystemText) {
@@ -126,28 +110,18 @@ TEST(DescribeFailureTest, NamesOperationSubjectAndSystemText) {
   EXPECT_EQ(DescribeFailure(error), L"无法写入文件：\r\nC:\\A\\WXRD.bat\r\n\r\n拒绝访问。");
 }
 
-}  // namespace
-}  // namespace lumvora::testing
-
-namespace lumvora::testing {
-namespace {
-
 TEST(AboutTest, SixLinesWithTheVersionAndTenBlanksBeforeTheLast) {
-  FakePlatform platform;
-  FakeMainView view;
-  platform.version = {1, 2, 7};
-  FakeHelpProgressView helpProgress;
-  FakeWorker worker;
-  MainController controller{platform, view, helpProgress, worker};
-  controller.Start();
-  controller.OnMenuAbout();
-  ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].text,
+  ControllerRig rig;
+  rig.session.version = {1, 2, 7};
+  rig.controller.Start();
+  rig.controller.OnMenuAbout();
+  ASSERT_EQ(rig.session.messages.size(), 1u);
+  EXPECT_EQ(rig.session.messages[0].text,
             L"主程序版本：1.2.7\r\n完成时间：2012-6-7\r\n主程序设计：Kestrune\r\n帮助文件制作：Quillom\r\n\r\n"
             L"          纪念已逝的大学生活");
-  EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(platform.messages[0].caption, L"Lumvora");
-  EXPECT_EQ(platform.endProcessCalls, 0);
+  EXPECT_EQ(rig.session.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(rig.session.messages[0].caption, L"Lumvora");
+  EXPECT_EQ(rig.session.endProcessCalls, 0);
 }
 
 }  // namespace

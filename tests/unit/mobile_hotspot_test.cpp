@@ -2,29 +2,12 @@
 // and the box that follows, against a scripted stand-in.
 #include <gtest/gtest.h>
 
-#include "app/main_controller.h"
 #include "hotspot/hotspot_operations.h"
 #include "hotspot/mobile_hotspot_step.h"
 #include "unit/fakes.h"
 
 namespace lumvora::testing {
 namespace {
-
-class FakeMobileHotspot : public MobileHotspot {
- public:
-  bool available = true;
-  MobileHotspotResult configured, started, stopped, queried;
-  std::wstring calls;
-
-  bool Available() override { return calls += L"Available ", available; }
-  MobileHotspotResult Configure(const std::wstring& ssid, const std::wstring& key) override {
-    calls += L"Configure(" + ssid + L"," + key + L") ";
-    return configured;
-  }
-  MobileHotspotResult Start() override { return calls += L"Start ", started; }
-  MobileHotspotResult Stop() override { return calls += L"Stop ", stopped; }
-  MobileHotspotResult Query() override { return calls += L"Query ", queried; }
-};
 
 MobileHotspotResult Shared(TetheringState state, std::optional<TetheringStatus> status = std::nullopt) {
   MobileHotspotResult result;
@@ -90,30 +73,26 @@ TEST(MobileHotspot, StandsInOnlyWhereTheDriverLacksTheHostedNetworkAndSaysWhatHa
       {"driver capable: never asked", kStart, L"", true, true, {}, L"", started},
   };
   for (const auto& c : cases) {
-    FakePlatform platform;
-    FakeMainView view;
-    FakeHelpProgressView progress;
-    FakeMobileHotspot hotspot;
+    ControllerRig rig;
+    FakeMobileHotspot& hotspot = rig.mobileHotspot;
     hotspot.available = c.available;
     hotspot.configured = hotspot.started = hotspot.stopped = c.result;
     hotspot.queried = Shared(kOn);
-    FakeWorker worker;
-    MainController controller{platform, view, progress, worker, kCommandTimeLimit, nullptr, &hotspot};
-    controller.Start();
-    HostedNetworkState& network = platform.hostedNetwork;
+    rig.controller.Start();
+    HostedNetworkState& network = rig.command.hostedNetwork;
     network.apiPresent = network.serviceRunning = network.answered = network.interfacesFound = network.radioOn = true;
     network.capable = network.allowed = c.capable;
     network.status = c.capable ? HostedNetworkStatus::Active : HostedNetworkStatus::Unavailable;
-    platform.runResult = {true, c.capable ? 0u : 1u, c.capable ? L"" : L"无法启动承载网络。"};
-    view.ssid = L"LumvoSoft";
-    view.key = c.key;
-    if (c.button == kCreate) controller.OnCreateHotspotClick();
-    if (c.button == kStart) controller.OnStartHotspotClick();
-    if (c.button == kClose) controller.OnCloseHotspotClick();
+    rig.command.runResult = {true, c.capable ? 0u : 1u, c.capable ? L"" : L"无法启动承载网络。"};
+    rig.view.ssid = L"LumvoSoft";
+    rig.view.key = c.key;
+    if (c.button == kCreate) rig.controller.OnCreateHotspotClick();
+    if (c.button == kStart) rig.controller.OnStartHotspotClick();
+    if (c.button == kClose) rig.controller.OnCloseHotspotClick();
     EXPECT_EQ(hotspot.calls, c.calls) << c.what;
-    ASSERT_EQ(platform.messages.size(), 1u) << c.what;
-    EXPECT_EQ(platform.messages[0].text, c.text) << c.what;
-    EXPECT_EQ(platform.messages[0].icon, c.text.find(L"失败") == std::wstring::npos ? MessageIcon::None : MessageIcon::Warning)
+    ASSERT_EQ(rig.session.messages.size(), 1u) << c.what;
+    EXPECT_EQ(rig.session.messages[0].text, c.text) << c.what;
+    EXPECT_EQ(rig.session.messages[0].icon, c.text.find(L"失败") == std::wstring::npos ? MessageIcon::None : MessageIcon::Warning)
         << c.what;
   }
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/main_controller.h"
 #include "hotspot/internet_sharing.h"
 #include "unit/fakes.h"
 
@@ -15,7 +14,7 @@ const std::wstring I = L"{AAAAAAAA-0000-0000-0000-000000000001}", H = L"{BBBBBBB
 
 // The sharing settings of four connections; the hosted network's adapter is listed in lower case, as
 // Windows may write it. Every call is recorded, failing ones too.
-class FakeSession : public SharingSession {
+class FakeSharingSession : public SharingSession, public Recording {
  public:
   std::vector<NetworkConnection> connections{
       {I, L"以太网"}, {L"{bbbbbbbb-0000-0000-0000-000000000002}", L"本地连接* 2"}, {O, L"宽带连接"}, {P, L"本地连接 3"}};
@@ -25,7 +24,6 @@ class FakeSession : public SharingSession {
   std::uint32_t failCode = 0x80004005;
   int failTimes = 0;
   bool serviceDisabled = false;
-  Calls* calls = nullptr;
 
   std::vector<NetworkConnection> Connections() override {
     if (listError) throw SharingFailure({*listError, L"没有注册类。"});
@@ -44,7 +42,7 @@ class FakeSession : public SharingSession {
 
  private:
   void Change(const std::wstring& guid, const std::wstring& call, bool shared, SharingRole role) {
-    calls->push_back(call);
+    Log(call);
     if (call == failCall && failTimes-- > 0) throw SharingFailure({failCode, L"未指定的错误。", serviceDisabled});
     for (auto& c : connections) {
       if (SameGuid(c.guid, guid)) c.shared = shared, c.role = role;
@@ -60,29 +58,29 @@ TEST(InternetSharing, MovesTheOnePairToTheInternetConnectionAndTheHotspotOrPutsI
     const char* what;
     SharingStep step;
     std::wstring pub, priv;  // the pair shared before
-    std::function<void(FakeSession&)> setUp;
+    std::function<void(FakeSharingSession&)> setUp;
     Calls calls;
     Kind kind;
     std::uint32_t code;
     std::wstring pubAfter, privAfter;
   } cases[] = {
       {"half the pair", SharingStep::Share, I, P, nullptr, {L"-" + I, L"-" + P, fI, fH}, Kind::Shared, 0, I, H},
-      {"stale settings twice", SharingStep::Share, O, P, [&](FakeSession& s) { s.failCall = fI, s.failCode = kStaleSharingSettings, s.failTimes = 2; },
+      {"stale settings twice", SharingStep::Share, O, P, [&](FakeSharingSession& s) { s.failCall = fI, s.failCode = kStaleSharingSettings, s.failTimes = 2; },
        {L"-" + O, L"-" + P, fI, L"-" + I, L"-{bbbbbbbb-0000-0000-0000-000000000002}", L"-" + O, L"-" + P, fI, fO, fP},
        Kind::Failed, kStaleSharingSettings, O, P},
-      {"no route", SharingStep::Share, O, P, [](FakeSession& s) { s.internet.reset(); }, {}, Kind::NoInternet, 0, O, P},
-      {"route not a connection", SharingStep::Share, L"", L"", [](FakeSession& s) { s.internet = L"{E}"; }, {},
+      {"no route", SharingStep::Share, O, P, [](FakeSharingSession& s) { s.internet.reset(); }, {}, Kind::NoInternet, 0, O, P},
+      {"route not a connection", SharingStep::Share, L"", L"", [](FakeSharingSession& s) { s.internet = L"{E}"; }, {},
        Kind::Failed, 0x80070490, L"", L""},
       {"stop: another pair", SharingStep::Stop, O, P, nullptr, {}, Kind::NotShared, 0, O, P},
-      {"stop: no sharing manager", SharingStep::Stop, L"", L"", [](FakeSession& s) { s.listError = kClassNotRegistered; },
+      {"stop: no sharing manager", SharingStep::Stop, L"", L"", [](FakeSharingSession& s) { s.listError = kClassNotRegistered; },
        {}, Kind::NotShared, 0, L"", L""},
-      {"stop: refused", SharingStep::Stop, I, H, [&](FakeSession& s) { s.failCall = L"-" + h, s.failTimes = 1; },
+      {"stop: refused", SharingStep::Stop, I, H, [&](FakeSharingSession& s) { s.failCall = L"-" + h, s.failTimes = 1; },
        {L"-{bbbbbbbb-0000-0000-0000-000000000002}"}, Kind::UnshareFailed, 0x80004005, I, H},
   };
   for (const auto& c : cases) {
     Calls calls;
-    FakeSession session;
-    session.calls = &calls;
+    FakeSharingSession session;
+    session.log = &calls;
     if (!c.pub.empty()) session.Share(c.pub, SharingRole::Public);
     if (!c.priv.empty()) session.Share(c.priv, SharingRole::Private);
     if (c.setUp) c.setUp(session);
@@ -101,18 +99,6 @@ TEST(InternetSharing, MovesTheOnePairToTheInternetConnectionAndTheHotspotOrPutsI
   }
 }
 
-// Runs the work at once, on a session whose calls go to the platform's log; or never, as a run out of time.
-class FakeSharing : public ConnectionSharing {
- public:
-  FakeSession session;
-  bool finishes = true;
-  bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds) override {
-    session.calls->push_back(L"Sharing");
-    if (finishes) work(session);
-    return finishes;
-  }
-};
-
 // The end-to-end test has the boxes of sharing done, refused and not needed.
 TEST(InternetSharing, TheResultBoxSaysWhatBecameOfItAndCloseTakesItBackFirst) {
   const std::wstring started = L"无线热点启动成功！\r\n", closed = L"无线热点已关闭！";
@@ -120,45 +106,41 @@ TEST(InternetSharing, TheResultBoxSaysWhatBecameOfItAndCloseTakesItBackFirst) {
     const char* what;
     bool close, guidKnown;
     std::uint32_t exitCode;
-    std::function<void(FakeSharing&)> setUp;
+    std::function<void(FakeSharing&, FakeSharingSession&)> setUp;
     std::wstring text;
     MessageIcon icon;
   } cases[] = {
-      {"out of time", false, true, 0, [](FakeSharing& s) { s.finishes = false; },
+      {"out of time", false, true, 0, [](FakeSharing& s, FakeSharingSession&) { s.finishes = false; },
        started + L"没能共享互联网连接（60秒内没有完成），连上热点的设备暂时不能上网。可以按使用说明手动共享。", MessageIcon::Warning},
-      {"service disabled", false, true, 0, [&](FakeSharing& s) { s.session.failCall = L"+public " + I, s.session.failTimes = 1, s.session.serviceDisabled = true; },
+      {"service disabled", false, true, 0, [&](FakeSharing&, FakeSharingSession& s) { s.failCall = L"+public " + I, s.failTimes = 1, s.serviceDisabled = true; },
        started + L"没能共享互联网连接（未指定的错误），连上热点的设备暂时不能上网。可以按使用说明手动共享。\r\nWindows 的 Internet "
                  L"Connection Sharing (ICS) 服务已被禁用。请按 Win+R，输入 services.msc，把“Internet Connection Sharing (ICS)”服务的启动类型改为“手动”。",
        MessageIcon::Warning},
       {"hotspot adapter unknown", false, false, 0, nullptr, L"无线热点启动成功！", MessageIcon::None},
       {"start failed", false, true, 1, nullptr, L"无线热点启动失败！", MessageIcon::Warning},
       {"close refused", true, true, 0,
-       [](FakeSharing& s) { s.session.Share(I, SharingRole::Public), s.session.Share(H, SharingRole::Private), s.session.failCall = L"-" + h, s.session.failTimes = 1; },
+       [](FakeSharing&, FakeSharingSession& s) { s.Share(I, SharingRole::Public), s.Share(H, SharingRole::Private), s.failCall = L"-" + h, s.failTimes = 1; },
        closed + L"\r\n没能取消热点的互联网连接共享（未指定的错误），可以在“网络连接”中手动取消。", MessageIcon::None},
   };
   for (const auto& c : cases) {
-    Calls log;
-    FakePlatform platform;
-    FakeMainView view;
-    FakeHelpProgressView helpProgress;
-    FakeSharing sharing;
-    sharing.session.calls = &log;
-    if (c.setUp) c.setUp(sharing);
-    HostedNetworkState& network = platform.hostedNetwork;
+    ControllerRig rig;
+    FakeSharingSession session;
+    session.log = &rig.log;
+    rig.sharing.session = &session;
+    if (c.setUp) c.setUp(rig.sharing, session);
+    HostedNetworkState& network = rig.command.hostedNetwork;
     network.apiPresent = network.serviceRunning = network.answered = network.interfacesFound = true;
     network.radioOn = network.capable = true;
     network.allowed = !c.close;
     network.status = HostedNetworkStatus::Active;
-    if (c.guidKnown) platform.hostedNetwork.hostedAdapterGuid = H;
-    platform.runResult = {true, c.exitCode, L""};
-    FakeWorker worker;
-    MainController controller{platform, view, helpProgress, worker, kCommandTimeLimit, &sharing};
-    controller.Start();
-    platform.log = &log;
-    c.close ? controller.OnCloseHotspotClick() : controller.OnStartHotspotClick();
-    ASSERT_EQ(platform.messages.size(), 1u) << c.what;
-    EXPECT_EQ(platform.messages[0].text, c.text) << c.what;
-    EXPECT_EQ(platform.messages[0].icon, c.icon) << c.what;
+    if (c.guidKnown) network.hostedAdapterGuid = H;
+    rig.command.runResult = {true, c.exitCode, L""};
+    rig.controller.Start();
+    c.close ? rig.controller.OnCloseHotspotClick() : rig.controller.OnStartHotspotClick();
+    const Calls& log = rig.log;
+    ASSERT_EQ(rig.session.messages.size(), 1u) << c.what;
+    EXPECT_EQ(rig.session.messages[0].text, c.text) << c.what;
+    EXPECT_EQ(rig.session.messages[0].icon, c.icon) << c.what;
     const bool tried = c.guidKnown && c.exitCode == 0;
     EXPECT_EQ(std::count(log.begin(), log.end(), L"Sharing"), tried ? 1 : 0) << c.what;
     if (c.close) {

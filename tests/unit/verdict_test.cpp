@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "app/main_controller.h"
 #include "hotspot/hotspot_operations.h"
 #include "hotspot/verdict.h"
 #include "unit/fakes.h"
@@ -114,18 +113,14 @@ TEST(Verdict, TheBoxShowsTheHeadlineTheReasonsThenNetshsWords) {
       {L"", L"无线热点启动失败！\r\n\r\n" + std::wstring(kRadioOffLine) + L"\r\n" + kNotCapableLine},
   };
   for (const auto& c : cases) {
-    FakePlatform platform;
-    FakeMainView view;
-    FakeHelpProgressView progress;
-    FakeWorker worker;
-    MainController controller{platform, view, progress, worker};
-    controller.Start();
-    platform.runResult = {true, 1, c.printed};
-    platform.hostedNetwork = With(Answering(kUnavailable, true), true, false, false);
-    controller.OnStartHotspotClick();
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, c.text);
-    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Warning);
+    ControllerRig rig;
+    rig.controller.Start();
+    rig.command.runResult = {true, 1, c.printed};
+    rig.command.hostedNetwork = With(Answering(kUnavailable, true), true, false, false);
+    rig.controller.OnStartHotspotClick();
+    ASSERT_EQ(rig.session.messages.size(), 1u);
+    EXPECT_EQ(rig.session.messages[0].text, c.text);
+    EXPECT_EQ(rig.session.messages[0].icon, MessageIcon::Warning);
   }
 }
 

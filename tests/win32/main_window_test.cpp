@@ -1,9 +1,8 @@
 // The main window created inside the test process, where its fonts and cursor can be read back.
 #include <gtest/gtest.h>
 
-#include "platform/win32_platform.h"
+#include "app/program.h"
 #include "resources/resource.h"
-#include "ui/main_window.h"
 
 #include <imm.h>
 
@@ -11,8 +10,7 @@
 
 namespace {
 
-using lumvora::win32::MainWindow;
-using lumvora::win32::Win32Platform;
+using lumvora::Program;
 
 // The DPI that this run's processes see (the prefix's), and a 96-DPI measure at a DPI.
 int ProcessDpi() {
@@ -76,21 +74,18 @@ void Pump() {
 class MainWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    platform = new Win32Platform(::GetModuleHandleW(nullptr));
-    window = new MainWindow(::GetModuleHandleW(nullptr), *platform);
-    window->Create();
+    program = new Program(::GetModuleHandleW(nullptr), lumvora::kCommandTimeLimit);
+    program->Start();
     Pump();
   }
   static void TearDownTestSuite() {
-    ::DestroyWindow(window->Handle());
+    ::DestroyWindow(program->MainWindowHandle());
     Pump();
-    delete window;
-    delete platform;
+    delete program;
   }
-  static HWND Control(int id) { return ::GetDlgItem(window->Handle(), id); }
+  static HWND Control(int id) { return ::GetDlgItem(program->MainWindowHandle(), id); }
 
-  static inline Win32Platform* platform = nullptr;
-  static inline MainWindow* window = nullptr;
+  static inline Program* program = nullptr;
 };
 
 // 9 and 12 point: 12 and 16 pixels at 96 DPI.
@@ -131,7 +126,7 @@ void ExpectCaptionsSizedToTextAt(HWND main, int dpi) {
 }
 
 TEST_F(MainWindowTest, DialogFontIs9PointSongTiAndTheFieldsUse12Point) {
-  ExpectFontsAt(window->Handle(), ProcessDpi());
+  ExpectFontsAt(program->MainWindowHandle(), ProcessDpi());
 }
 
 TEST_F(MainWindowTest, TheKeyFieldHasNoInputMethod) {
@@ -139,11 +134,11 @@ TEST_F(MainWindowTest, TheKeyFieldHasNoInputMethod) {
 }
 
 TEST_F(MainWindowTest, FieldCaptionsAreSizedToTheirTextAndEndAtTheSameEdge) {
-  ExpectCaptionsSizedToTextAt(window->Handle(), ProcessDpi());
+  ExpectCaptionsSizedToTextAt(program->MainWindowHandle(), ProcessDpi());
 }
 
 TEST_F(MainWindowTest, HandCursorWithItsHotSpotOverTheHelpLabel) {
-  const HWND main = window->Handle();
+  const HWND main = program->MainWindowHandle();
   const HCURSOR before = ::GetCursor();
   const HCURSOR hand = CursorOver(main, IDC_HELP_LINK);
   ASSERT_NE(hand, nullptr);
@@ -202,7 +197,7 @@ RECT MoveToDpi(HWND main, int dpi) {
 }
 
 TEST_F(MainWindowTest, AtAnotherDpiEveryMeasureFollowsAndBackAtTheFirstAllIsAsBefore) {
-  const HWND main = window->Handle();
+  const HWND main = program->MainWindowHandle();
   const int first = ProcessDpi();
   const std::vector<RECT> before = ControlRects(main);
   for (const int dpi : {144, 120, 192, first}) {
@@ -237,7 +232,7 @@ TEST_F(MainWindowTest, AtAnotherDpiEveryMeasureFollowsAndBackAtTheFirstAllIsAsBe
 
 // Windows 10 asks before the move what size the window wants at the new DPI: the designed client area.
 TEST_F(MainWindowTest, AskedItsSizeAtAnotherDpiItWantsTheDesignedClientArea) {
-  const HWND main = window->Handle();
+  const HWND main = program->MainWindowHandle();
   for (const int dpi : {120, 144, 192}) {
     SIZE asked{};
     EXPECT_TRUE(::SendMessageW(main, WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(&asked)));

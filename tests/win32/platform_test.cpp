@@ -6,7 +6,8 @@
 #include <iterator>
 #include <string>
 
-#include "platform/win32_platform.h"
+#include "platform/win32/system_library.h"
+#include "platform/win32/win32_platform.h"
 
 #include <shellapi.h>
 
@@ -61,7 +62,7 @@ void Touch(const std::wstring& path, const std::string& content = "x") {
   out << content;
 }
 
-Win32Platform MakePlatform() { return Win32Platform(::GetModuleHandleW(nullptr)); }
+Win32Platform MakePlatform() { return Win32Platform(::GetModuleHandleW(nullptr), L""); }
 
 // Text as a batch file holds it, in the console's code page.
 std::string Oem(const std::wstring& text) { return ToCodePage(text, BatchFileCodePage()).value(); }

@@ -1,10 +1,8 @@
-// The hosted network's state from the Native Wifi API, and whether this process is elevated: what the
-// program checks a hotspot command's outcome against.
-#include "platform/win32_platform.h"
+#include "platform/win32/hosted_network.h"
 
 #include <algorithm>
 
-#include "platform/win32_connection_sharing.h"
+#include "platform/win32/system_library.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -138,32 +136,12 @@ HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api) {
   return state;
 }
 
-HostedNetworkState Win32Platform::QueryHostedNetwork() {
-  if (!wlanLoaded_) {
+HostedNetworkState HostedNetworkQuery::Query() {
+  if (!loaded_) {
     wlan_ = LoadWlanFunctions();
-    wlanLoaded_ = true;
+    loaded_ = true;
   }
   return wlan_ ? QueryHostedNetworkWith(*wlan_) : HostedNetworkState();
-}
-
-bool Win32Platform::Elevated() {
-  // advapi32 is looked up rather than imported: the program needs it only when a command has failed.
-  using OpenProcessTokenFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
-  using GetTokenInformationFn = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
-  static const HMODULE advapi = LoadSystemLibrary(L"advapi32.dll");
-  OpenProcessTokenFn openToken = nullptr;
-  GetTokenInformationFn tokenInformation = nullptr;
-  if (advapi == nullptr || !FindFunction(advapi, "OpenProcessToken", openToken) ||
-      !FindFunction(advapi, "GetTokenInformation", tokenInformation)) {
-    return true;
-  }
-  HANDLE token = nullptr;
-  if (!openToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return true;
-  const UniqueKernelHandle owned(token);
-  TOKEN_ELEVATION elevation{};
-  DWORD size = 0;
-  if (!tokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size)) return true;
-  return elevation.TokenIsElevated != 0;
 }
 
 }  // namespace lumvora::win32

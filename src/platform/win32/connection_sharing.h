@@ -2,22 +2,21 @@
 // the route to the internet through the IP helper. Everything is loaded on first use, never at start-up.
 #pragma once
 
-#include "platform/win32_windows.h"
-
-#include <string>
+#include "platform/win32/windows_api.h"
 
 #include "platform/connection_sharing.h"
+#include "platform/win32/com.h"
 
 namespace lumvora::win32 {
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case, as Windows writes adapter GUIDs.
-std::wstring GuidText(const GUID& guid);
-
 class Win32ConnectionSharing : public ConnectionSharing {
  public:
-  // The work runs on a thread of its own, in the multithreaded apartment, whatever thread the caller is on;
+  // The work runs in the multithreaded apartment on a thread of its own, whatever thread the caller is on;
   // each call may take many seconds while Windows starts its sharing service.
   bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds limit) override;
+
+ private:
+  MtaCalls calls_;
 };
 
 }  // namespace lumvora::win32

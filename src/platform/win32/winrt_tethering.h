@@ -4,13 +4,11 @@
 // (STDMETHODCALLTYPE); only the methods up to the last one used are declared, in their places.
 #pragma once
 
-#include "platform/win32_windows.h"
-
-#include <asyncinfo.h>
-#include <hstring.h>
-#include <inspectable.h>
+#include "platform/win32/com.h"
 
 namespace lumvora::win32::winrt {
+
+using win32::ICompletedHandler;
 
 inline constexpr wchar_t kNetworkInformationClass[] = L"Windows.Networking.Connectivity.NetworkInformation";
 inline constexpr wchar_t kTetheringManagerClass[] = L"Windows.Networking.NetworkOperators.NetworkOperatorTetheringManager";
@@ -41,7 +39,6 @@ inline constexpr GUID kIidAsyncTetheringOperation{
 // pinterface({fcdcf02c-e5d8-4478-915a-4d90b74b83a5};…).
 inline constexpr GUID kIidAsyncTetheringOperationCompletedHandler{
     0xa936b927, 0x7537, 0x59c6, {0x89, 0xde, 0x33, 0xf3, 0x6a, 0x97, 0x25, 0xab}};
-inline constexpr GUID kIidAgileObject{0x94ea2b94, 0xe9cc, 0x49e0, {0xc0, 0xff, 0xee, 0x64, 0xca, 0x8f, 0x5b, 0x90}};
 
 // Windows.Networking.Connectivity.IConnectionProfile
 struct IConnectionProfile : IInspectable {
@@ -66,11 +63,6 @@ struct ITetheringAccessPointConfiguration : IInspectable {
 struct ITetheringOperationResult : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE get_Status(INT32* value) = 0;  // TetheringOperationStatus
   virtual HRESULT STDMETHODCALLTYPE get_AdditionalErrorMessage(HSTRING* value) = 0;
-};
-
-// The completed handlers of IAsyncAction and IAsyncOperation<T> share this shape (IUnknown, then Invoke).
-struct ICompletedHandler : IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable* asyncInfo, AsyncStatus status) = 0;
 };
 
 // Windows.Foundation.IAsyncAction

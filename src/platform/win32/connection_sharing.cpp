@@ -1,105 +1,19 @@
-#include "platform/win32_connection_sharing.h"
+#include "platform/win32/connection_sharing.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <netcon.h>
-#include <objbase.h>
-#include <oleauto.h>
 
-#include <condition_variable>
-#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
-#include "platform/win32_platform.h"
+#include "platform/win32/system_library.h"
 
 namespace lumvora::win32 {
 namespace {
-
-// ole32 and oleaut32 are not imported: they would load at every start.
-struct ComFunctions {
-  HRESULT(WINAPI* initialize)(void*, DWORD);
-  void(WINAPI* uninitialize)();
-  HRESULT(WINAPI* createInstance)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-  void(WINAPI* freeString)(BSTR);
-  HRESULT(WINAPI* clearVariant)(VARIANTARG*);
-};
-
-const ComFunctions* LoadCom() {
-  static const std::optional<ComFunctions> functions = []() -> std::optional<ComFunctions> {
-    const HMODULE ole = LoadSystemLibrary(L"ole32.dll");
-    const HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll");
-    ComFunctions com{};
-    if (FindFunction(ole, "CoInitializeEx", com.initialize) && FindFunction(ole, "CoUninitialize", com.uninitialize) &&
-        FindFunction(ole, "CoCreateInstance", com.createInstance) && FindFunction(oleaut, "SysFreeString", com.freeString) &&
-        FindFunction(oleaut, "VariantClear", com.clearVariant)) {
-      return com;
-    }
-    return std::nullopt;
-  }();
-  return functions ? &*functions : nullptr;
-}
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
-  ~ComPtr() { Reset(); }
-  T* Get() const { return p_; }
-  T* operator->() const { return p_; }
-  T** Out() {
-    Reset();
-    return &p_;
-  }
-  void** OutVoid() { return reinterpret_cast<void**>(Out()); }
-  void Reset() {
-    if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
-  }
-
- private:
-  T* p_ = nullptr;
-};
-
-class Bstr {
- public:
-  explicit Bstr(const ComFunctions& com) : com_(com) {}
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { com_.freeString(value_); }
-  BSTR* Out() { return &value_; }
-  std::wstring Text() const { return value_ != nullptr ? std::wstring(value_) : L""; }
-
- private:
-  const ComFunctions& com_;
-  BSTR value_ = nullptr;
-};
-
-class Variant {
- public:
-  explicit Variant(const ComFunctions& com) : com_(com) { value_.vt = VT_EMPTY; }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  ~Variant() { com_.clearVariant(&value_); }
-  VARIANT* Get() { return &value_; }
-
- private:
-  const ComFunctions& com_;
-  VARIANT value_;
-};
 
 bool SharingServiceDisabled() {
   using OpenManagerFn = SC_HANDLE(WINAPI*)(const wchar_t*, const wchar_t*, DWORD);
@@ -131,29 +45,15 @@ bool SharingServiceDisabled() {
 }
 
 SharingError ErrorFor(HRESULT hr) {
-  const auto code = static_cast<std::uint32_t>(hr);
-  std::wstring text = SystemErrorText(static_cast<DWORD>(hr));
-  if (text == L"错误代码 " + std::to_wstring(code)) {
-    wchar_t hex[16];
-    std::swprintf(hex, 16, L"0x%08X", code);
-    text = std::wstring(L"错误代码 ") + hex;
-  }
   const bool disabled = hr == HRESULT_FROM_WIN32(ERROR_SERVICE_DISABLED) || SharingServiceDisabled();
-  return {code, text, disabled};
+  return {static_cast<std::uint32_t>(hr), HresultText(hr), disabled};
 }
 
-void Check(HRESULT hr) {
-  if (FAILED(hr)) throw SharingFailure(ErrorFor(hr));
-}
-
+// The operations throw ComError; Run turns it into the SharingFailure that the logic expects.
 class Session : public SharingSession {
  public:
-  // com: null where COM could not be loaded, initialized: CoInitializeEx's answer.
-  Session(const ComFunctions* com, HRESULT initialized) : com_(com), initialized_(initialized) {}
-
   std::vector<NetworkConnection> Connections() override {
     INetSharingManager* manager = Manager();
-    const ComFunctions& com = *com_;
     ComPtr<INetSharingEveryConnectionCollection> collection;
     Check(manager->get_EnumEveryConnection(collection.Out()));
     ComPtr<IUnknown> unknown;
@@ -165,7 +65,7 @@ class Session : public SharingSession {
     known_.clear();
     std::vector<NetworkConnection> connections;
     for (;;) {
-      Variant item(com);
+      Variant item;
       ULONG fetched = 0;
       if (items->Next(1, item.Get(), &fetched) != S_OK || fetched != 1) break;
       IUnknown* object = item.Get()->vt == VT_UNKNOWN || item.Get()->vt == VT_DISPATCH ? item.Get()->punkVal : nullptr;
@@ -174,7 +74,7 @@ class Session : public SharingSession {
       if (FAILED(object->QueryInterface(IID_INetConnection, connection.OutVoid()))) continue;
       ComPtr<INetConnectionProps> props;
       Check(manager->get_NetConnectionProps(connection.Get(), props.Out()));
-      Bstr guid(com), name(com);
+      Bstr guid, name;
       Check(props->get_Guid(guid.Out()));
       Check(props->get_Name(name.Out()));
       ComPtr<INetSharingConfiguration> configuration;
@@ -231,12 +131,7 @@ class Session : public SharingSession {
 
  private:
   INetSharingManager* Manager() {
-    if (com_ == nullptr) throw SharingFailure(ErrorFor(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)));
-    Check(initialized_);
-    if (manager_.Get() == nullptr) {
-      Check(com_->createInstance(CLSID_NetSharingManager, nullptr, CLSCTX_ALL, IID_INetSharingManager,
-                                 manager_.OutVoid()));
-    }
+    if (!manager_) manager_ = CreateInstance<INetSharingManager>(CLSID_NetSharingManager, IID_INetSharingManager);
     return manager_.Get();
   }
 
@@ -245,61 +140,53 @@ class Session : public SharingSession {
     for (const auto& [known, configuration] : known_) {
       if (SameGuid(known, guid)) return configuration.Get();
     }
-    throw SharingFailure(ErrorFor(HRESULT_FROM_WIN32(ERROR_NOT_FOUND)));
+    throw ComError(HRESULT_FROM_WIN32(ERROR_NOT_FOUND));
   }
 
-  const ComFunctions* com_;
-  HRESULT initialized_;
   ComPtr<INetSharingManager> manager_;
   std::vector<std::pair<std::wstring, ComPtr<INetSharingConfiguration>>> known_;
 };
 
-void RunInApartment(const std::function<void(SharingSession&)>& work) {
-  const ComFunctions* com = LoadCom();
-  const HRESULT initialized = com != nullptr ? com->initialize(nullptr, COINIT_MULTITHREADED) : E_FAIL;
-  {
-    Session session(com, initialized);
-    work(session);
+// The session's operations, each turning a failed call into the logic's SharingFailure.
+class CheckedSession : public SharingSession {
+  template <typename F>
+  static auto Checked(F&& f) -> decltype(f()) {
+    try {
+      return f();
+    } catch (const ComError& error) {
+      throw SharingFailure(ErrorFor(error.Code()));
+    }
   }
-  if (SUCCEEDED(initialized)) com->uninitialize();
-}
+
+ public:
+  std::vector<NetworkConnection> Connections() override {
+    return Checked([&] { return session_.Connections(); });
+  }
+  std::optional<std::wstring> InternetAdapterGuid() override { return session_.InternetAdapterGuid(); }
+  void Enable(const std::wstring& guid, SharingRole role) override {
+    Checked([&] { session_.Enable(guid, role); });
+  }
+  void Disable(const std::wstring& guid) override {
+    Checked([&] { session_.Disable(guid); });
+  }
+
+ private:
+  Session session_;
+};
 
 }  // namespace
 
-std::wstring GuidText(const GUID& guid) {
-  wchar_t text[40];
-  std::swprintf(text, 40, L"{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-  return text;
-}
-
 bool Win32ConnectionSharing::Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds limit) {
-  // Shared with the thread: a thread that outlives the limit still finds it there.
-  struct State {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::function<void(SharingSession&)> work;
-  };
-  const auto state = std::make_shared<State>();
-  state->work = std::move(work);
   try {
-    std::thread([state] {
-      try {
-        RunInApartment(state->work);
-      } catch (...) {
-        // Nothing may leave the thread; the work reports its own failures.
-      }
-      const std::lock_guard<std::mutex> lock(state->mutex);
-      state->done = true;
-      state->finished.notify_all();
-    }).detach();
+    return calls_.Run(
+        [work = std::move(work)](Deadline) {
+          CheckedSession session;
+          work(session);
+        },
+        limit);
   } catch (const std::system_error&) {
     return false;
   }
-  std::unique_lock<std::mutex> lock(state->mutex);
-  return state->finished.wait_for(lock, limit, [&] { return state->done; });
 }
 
 }  // namespace lumvora::win32

@@ -1,8 +1,9 @@
 // Owners for the kernel and GDI handles that the Win32 layer holds, so that none leaks on an early return.
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
+#include <cstdint>
 #include <utility>
 
 namespace lumvora::win32 {
@@ -34,61 +35,25 @@ class UniqueHandle {
   Handle handle_ = Traits::Invalid();
 };
 
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::CloseHandle(h); }
+// A handle type, the value that means "none", and the function that lets it go.
+template <typename H, auto close, std::intptr_t invalid = 0>
+struct HandleTraits {
+  using Handle = H;
+  static Handle Invalid() { return reinterpret_cast<Handle>(invalid); }
+  static void Close(Handle h) { close(h); }
 };
 
+using KernelHandleTraits = HandleTraits<HANDLE, &::CloseHandle>;
 // CreateFile reports failure with INVALID_HANDLE_VALUE rather than null.
-struct FileHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) { ::CloseHandle(h); }
-};
-
-struct FontTraits {
-  using Handle = HFONT;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteObject(h); }
-};
-
-struct BrushTraits {
-  using Handle = HBRUSH;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteObject(h); }
-};
-
-struct BitmapTraits {
-  using Handle = HBITMAP;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteObject(h); }
-};
-
-struct MenuTraits {
-  using Handle = HMENU;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DestroyMenu(h); }
-};
-
+using FileHandleTraits = HandleTraits<HANDLE, &::CloseHandle, -1>;
+using FontTraits = HandleTraits<HFONT, &::DeleteObject>;
+using BrushTraits = HandleTraits<HBRUSH, &::DeleteObject>;
+using BitmapTraits = HandleTraits<HBITMAP, &::DeleteObject>;
+using MenuTraits = HandleTraits<HMENU, &::DestroyMenu>;
 // A memory device context (CreateCompatibleDC).
-struct DcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DeleteDC(h); }
-};
-
-struct IconTraits {
-  using Handle = HICON;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DestroyIcon(h); }
-};
-
-struct CursorTraits {
-  using Handle = HCURSOR;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DestroyCursor(h); }
-};
+using DcTraits = HandleTraits<HDC, &::DeleteDC>;
+using IconTraits = HandleTraits<HICON, &::DestroyIcon>;
+using CursorTraits = HandleTraits<HCURSOR, &::DestroyCursor>;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;

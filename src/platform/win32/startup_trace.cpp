@@ -1,11 +1,13 @@
-#include "platform/startup_trace.h"
+#include "platform/win32/startup_trace.h"
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/win32/system_library.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -57,11 +59,7 @@ VOID CALLBACK OnDllNotification(ULONG reason, const DllNotificationData* data, v
 
 void StartupTraceBegin() {
   StartupMark("entry point (the exe's own imports loaded)");
-  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  const auto registerNotification = ntdll != nullptr ? reinterpret_cast<LdrRegisterDllNotificationFn>(
-                                                            reinterpret_cast<void*>(::GetProcAddress(
-                                                                ntdll, "LdrRegisterDllNotification")))
-                                                      : nullptr;
+  const auto registerNotification = LoadedFunction<LdrRegisterDllNotificationFn>(L"ntdll.dll", "LdrRegisterDllNotification");
   void* cookie = nullptr;
   if (registerNotification != nullptr) registerNotification(0, &OnDllNotification, nullptr, &cookie);
 }

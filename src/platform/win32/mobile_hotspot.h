@@ -1,13 +1,15 @@
-// Windows' Mobile Hotspot through the Windows runtime (Windows 10 and later). combase.dll is loaded from
-// the system directory on first use, never at start-up, and its functions are taken by name: an exe that
-// imported them would not start on Windows 7. Each call runs on a thread of its own in the multithreaded
-// apartment; the caller waits for it at most kMobileHotspotTimeLimit.
+// Windows' Mobile Hotspot through the Windows runtime (Windows 10 and later), loaded on first use from
+// combase.dll (platform/win32/com.h). Each call runs in the multithreaded apartment on a thread of its own;
+// the caller waits for it at most kMobileHotspotTimeLimit.
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "platform/mobile_hotspot.h"
+#include "platform/win32/com.h"
 
 namespace lumvora::win32 {
 
@@ -22,6 +24,10 @@ class Win32MobileHotspot : public MobileHotspot {
   MobileHotspotResult Query() override;
 
  private:
+  MobileHotspotResult OnCallThread(std::function<void(MobileHotspotResult&, Deadline)> work);
+  MobileHotspotResult RunCall(int call, const std::wstring& ssid = {}, const std::wstring& passphrase = {});
+
+  MtaCalls calls_;
   // Whether the classes are there does not change while the program runs: asked once. Only the command's
   // worker calls in, one command at a time.
   std::optional<bool> available_;

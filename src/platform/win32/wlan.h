@@ -4,7 +4,7 @@
 // Microsoft's.
 #pragma once
 
-#include "platform/win32_windows.h"
+#include "platform/win32/windows_api.h"
 
 #include <cstddef>
 

@@ -1,27 +1,22 @@
-#include "platform/win32_worker.h"
-
-#include <objbase.h>
+#include "platform/win32/worker.h"
 
 #include <system_error>
 
 #include "platform/platform.h"
-#include "platform/win32_platform.h"
+#include "platform/win32/com.h"
+#include "platform/win32/system_library.h"
 
 namespace lumvora::win32 {
+namespace {
 
-ComApartment::ComApartment() {
-  // Looked up rather than imported: importing ole32 would load it, and what it pulls in, at every start.
-  static const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
-  HRESULT(WINAPI * initialize)(void*, DWORD) = nullptr;
-  if (!FindFunction(ole32, "CoInitializeEx", initialize) || !FindFunction(ole32, "CoUninitialize", uninitialize_)) return;
-  entered_ = SUCCEEDED(initialize(nullptr, COINIT_MULTITHREADED));
-}
+constexpr wchar_t kNotifyClassName[] = L"LumvoraWorkerNotify";
+// Posted by the thread when the work has returned.
+constexpr UINT kWorkReturnedMessage = WM_APP + 1;
 
-ComApartment::~ComApartment() {
-  if (entered_) uninitialize_();
-}
+}  // namespace
 
 Win32Worker::~Win32Worker() {
+  if (notify_ != nullptr) ::DestroyWindow(notify_);
   if (!thread_.joinable()) return;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -34,6 +29,14 @@ Win32Worker::~Win32Worker() {
   } else {
     thread_.detach();
   }
+}
+
+LRESULT CALLBACK Win32Worker::NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kWorkReturnedMessage) {
+    if (auto* self = reinterpret_cast<Win32Worker*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->Finish();
+    return 0;
+  }
+  return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void Win32Worker::Run() {
@@ -49,11 +52,23 @@ void Win32Worker::Run() {
     }
     work();
     ::SetEvent(workReturned_.Get());
-    ::PostMessageW(window_, doneMessage_, 0, 0);
+    ::PostMessageW(notify_, kWorkReturnedMessage, 0, 0);
   }
 }
 
 void Win32Worker::Start(std::function<void()> work, std::function<void()> done) {
+  if (notify_ == nullptr) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &Win32Worker::NotifyProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kNotifyClassName;
+    ::RegisterClassExW(&wc);  // fails harmlessly where a worker before this one registered it
+    notify_ = ::CreateWindowExW(0, kNotifyClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (notify_ == nullptr) throw PlatformError(L"启动命令", L"Lumvora", SystemErrorText(::GetLastError()));
+    ::SetWindowLongPtrW(notify_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
   if (!thread_.joinable()) {
     try {
       thread_ = std::thread([this] { Run(); });
