@@ -32,6 +32,10 @@ checks = [
     ('AsyncOperationCompletedHandler<NetworkOperatorTetheringOperationResult>',
      iid('pinterface({fcdcf02c-e5d8-4478-915a-4d90b74b83a5};' + RESULT + ')'),
      declared(header, 'kIidAsyncTetheringOperationCompletedHandler')),
+    ('IVectorView<ConnectionProfile>',
+     iid('pinterface({bbe1fa4c-b0e3-4583-baef-1f1b2e483e56};rc(Windows.Networking.Connectivity.ConnectionProfile;'
+         '{71ba143c-598e-49d0-84eb-8febaedcc195}))'),
+     declared(header, 'kIidConnectionProfileVectorView')),
 ]
 failed = False
 for name, computed, expected in checks:

@@ -73,6 +73,22 @@ void MainController::ReportFailure(const PlatformError& error) {
 void MainController::TroubleshootingNoticeThenEnd() {
   if (ending_) return;
   ending_ = true;
+  // A sharing or Mobile Hotspot step that outlived its limit may sit between turning the user's old sharing
+  // off and putting it back: it gets time to end, on the worker, the window busy meanwhile.
+  if (!runner_.StepsSettled(std::chrono::milliseconds(0))) {
+    try {
+      busy_.commandRunning_ = true;
+      view_.SetBusy(true);
+      worker_.Start([this] { runner_.StepsSettled(kStepWaitAtClose); }, [this] { NoticeThenEnd(); });
+      return;
+    } catch (const PlatformError&) {
+      // No worker to be had: the notice follows at once.
+    }
+  }
+  NoticeThenEnd();
+}
+
+void MainController::NoticeThenEnd() {
   session_.ShowMessage(kTroubleshootingNoticeText, MessageIcon::None, kAppTitle);
   session_.EndProcess();
 }

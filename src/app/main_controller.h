@@ -71,8 +71,8 @@ class MainController : public MainViewEvents {
   void OnCreateHotspotClick() override;
   void OnStartHotspotClick() override;
   void OnCloseHotspotClick() override;
-  // The session ends (logoff, shutdown), or Windows asks whether it may: a command that runs is ended and
-  // its batch file deleted before this returns. ending false: the end was called off.
+  // The session ends (logoff, shutdown): a command that runs is ended and its batch file deleted before this
+  // returns, and no further step of it starts. ending false: the end was called off.
   void OnEndSession(bool ending) override;
 
   // Whether the window may open its menu or take any other request now.
@@ -124,7 +124,9 @@ class MainController : public MainViewEvents {
   void ReportFailure(const PlatformError& error);
 
  private:
+  // Once no sharing or Mobile Hotspot step runs any more (about 10 s at most).
   void TroubleshootingNoticeThenEnd();
+  void NoticeThenEnd();
   // Deletes the batch files that a run killed before it could delete them left behind, with the key.
   void RemoveLeftoverBatchFiles();
   // Tells the user why a typed value cannot be used; true when it was refused.

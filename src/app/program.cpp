@@ -1,11 +1,14 @@
 #include "app/program.h"
 
+#include <algorithm>
+
 #include "ui/window_class_names.h"
 
 namespace lumvora {
 
 Program::Program(HINSTANCE instance, std::chrono::milliseconds commandTimeLimit)
     : platform_(instance, kMainWindowClassName),
+      mobileHotspot_(std::min(win32::kMobileHotspotTimeLimit, commandTimeLimit)),
       helpProgress_(instance),
       window_(instance, controller_),
       controller_(Capabilities{platform_, platform_, platform_, worker_, sharing_, mobileHotspot_}, window_,

@@ -2,8 +2,11 @@
 // interpreter, waited for, deleted, and its real outcome put into words for the box.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "hotspot/hotspot_command.h"
 #include "hotspot/internet_sharing.h"
@@ -35,12 +38,27 @@ class BatchCommandRunner {
   CommandOutcome Execute(const std::wstring& appDir, const HotspotOperation& operation);
   // The box that tells the user what the command did.
   static ResultBox Report(const HotspotOperation& operation, const CommandOutcome& outcome);
+  // Waits, at most the time given, for sharing and Mobile Hotspot steps that outlived their limits; true
+  // when none runs any more.
+  bool StepsSettled(std::chrono::milliseconds limit);
 
  private:
+  // A build for the tests shortens the command's limit, and the steps' with it.
+  std::chrono::milliseconds StepLimit() const { return std::min(kSharingTimeLimit, timeLimit_); }
+
+  // What a start shared, so that the close takes back exactly that: the hosted network's adapter then (its
+  // state may name none by the close) and the user's own pair that made way.
+  struct Shared {
+    std::wstring hostedGuid;
+    std::vector<NetworkConnection> moved;
+  };
+
   CommandOperations& command_;
   ConnectionSharing& sharing_;
   MobileHotspot& mobileHotspot_;
   std::chrono::milliseconds timeLimit_;
+  // Only the worker touches it, one command at a time.
+  std::optional<Shared> shared_;
 };
 
 }  // namespace lumvora

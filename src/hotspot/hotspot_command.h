@@ -13,6 +13,11 @@
 namespace lumvora {
 
 inline constexpr std::chrono::milliseconds kCommandTimeLimit{60000};
+// A sharing or Mobile Hotspot step that outlived its limit may still be running: the next command waits for
+// it this long at most, and a close of the program this long.
+inline constexpr std::chrono::milliseconds kPreviousStepWait{5000};
+inline constexpr std::chrono::milliseconds kStepWaitAtClose{10000};
+extern const wchar_t kPreviousStepRunningText[];
 
 enum class HotspotKind { Create, Start, Close };
 
@@ -27,6 +32,8 @@ struct HotspotOperation {
 
 // What a command did, and what Windows said of its hosted network afterwards.
 struct CommandOutcome {
+  // A step of an earlier command still runs: this one was not started.
+  bool previousStepRunning = false;
   CommandResult command;
   HostedNetworkState network;
   bool elevated = true;

@@ -81,7 +81,9 @@ SharingOutcome ShareInternet(SharingSession& session, const std::wstring& hosted
       enabled.clear();
       pair();
     }
-    return Shared(internet->name);
+    SharingOutcome shared = Shared(internet->name);
+    shared.moved = before;
+    return shared;
   } catch (const SharingFailure& failure) {
     // As far as it goes: the first error is the one to tell.
     for (const std::wstring& guid : enabled) {
@@ -100,42 +102,68 @@ SharingOutcome ShareInternet(SharingSession& session, const std::wstring& hosted
   }
 }
 
-SharingOutcome StopSharing(SharingSession& session, const std::wstring& hostedGuid) {
+SharingOutcome StopSharing(SharingSession& session, const std::wstring& hostedGuid,
+                           const std::vector<NetworkConnection>& putBack) {
   using Kind = SharingOutcome::Kind;
+  std::vector<NetworkConnection> connections;
+  bool unshared = false;
   try {
-    const std::vector<NetworkConnection> connections = session.Connections();
+    connections = session.Connections();
     const NetworkConnection* hosted = Find(connections, hostedGuid);
-    if (hosted == nullptr || !Shares(*hosted, SharingRole::Private)) return Outcome(Kind::NotShared);
-    session.Disable(hosted->guid);
-    for (const NetworkConnection& c : connections) {
-      if (Shares(c, SharingRole::Public)) session.Disable(c.guid);
+    if (hosted != nullptr && Shares(*hosted, SharingRole::Private)) {
+      session.Disable(hosted->guid);
+      for (const NetworkConnection& c : connections) {
+        if (Shares(c, SharingRole::Public)) session.Disable(c.guid);
+      }
+      unshared = true;
     }
-    return Outcome(Kind::Unshared);
   } catch (const SharingFailure& failure) {
     // Without the sharing manager nothing can be shared.
     if (failure.Error().code == kClassNotRegistered) return Outcome(Kind::NotShared);
     return Outcome(Kind::UnshareFailed, failure.Error());
   }
+  const Kind done = unshared ? Kind::Unshared : Kind::NotShared;
+  // The user's own pair goes back only where it is still there and nobody has shared anything since.
+  const bool othersShare = std::any_of(connections.begin(), connections.end(), [&](const NetworkConnection& c) {
+    return c.shared && !(unshared && (SameGuid(c.guid, hostedGuid) || c.role == SharingRole::Public));
+  });
+  if (putBack.empty() || othersShare) return Outcome(done);
+  for (const NetworkConnection& c : putBack) {
+    if (Find(connections, c.guid) == nullptr) continue;
+    try {
+      session.Enable(c.guid, c.role);
+    } catch (const SharingFailure& failure) {
+      SharingOutcome outcome = Outcome(Kind::RestoreFailed, failure.Error());
+      outcome.connectionName = putBack.front().name;
+      return outcome;
+    }
+  }
+  return Outcome(done);
 }
 
 SharingOutcome RunSharingStep(ConnectionSharing& sharing, SharingStep step, const std::wstring& hostedGuid,
-                              std::chrono::milliseconds limit) {
+                              const std::vector<NetworkConnection>& putBack, std::chrono::milliseconds limit) {
   const SharingOutcome::Kind failed =
       step == SharingStep::Share ? SharingOutcome::Kind::Failed : SharingOutcome::Kind::UnshareFailed;
   // Owned by the work as well: a run that outlives the limit writes here, not into a gone caller.
   const auto result = std::make_shared<SharingOutcome>();
   const bool finished = sharing.Run(
-      [result, step, hostedGuid, failed](SharingSession& session) {
+      [result, step, hostedGuid, putBack, failed](SharingSession& session) {
         try {
-          *result = step == SharingStep::Share ? ShareInternet(session, hostedGuid) : StopSharing(session, hostedGuid);
+          *result = step == SharingStep::Share ? ShareInternet(session, hostedGuid)
+                                               : StopSharing(session, hostedGuid, putBack);
         } catch (const std::exception&) {
           *result = Outcome(failed, {kOutOfMemory, L"内存不足"});
         }
       },
       limit);
-  if (finished) return *result;
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
-  return Outcome(failed, {kTimeout, std::to_wstring(seconds) + L"秒内没有完成"});
+  SharingOutcome outcome = finished ? *result : Outcome(SharingOutcome::Kind::TimedOut);
+  outcome.step = step;
+  if (!finished) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
+    outcome.error = {kTimeout, std::to_wstring(seconds) + L"秒"};
+  }
+  return outcome;
 }
 
 std::optional<SharingNote> NoteFor(const SharingOutcome& outcome) {
@@ -159,6 +187,19 @@ std::optional<SharingNote> NoteFor(const SharingOutcome& outcome) {
       return SharingNote{L"没能取消热点的互联网连接共享（" + WithoutFinalStop(outcome.error.systemText) +
                              L"），可以在“网络连接”中手动取消。",
                          false};
+    case Kind::RestoreFailed:
+      return SharingNote{L"热点的互联网连接共享已取消，但没能恢复原来“" + outcome.connectionName + L"”的共享（" +
+                             WithoutFinalStop(outcome.error.systemText) + L"），可以在“网络连接”中手动设置。",
+                         false};
+    case Kind::TimedOut:
+      if (outcome.step == SharingStep::Share) {
+        return SharingNote{L"共享互联网连接的操作在" + outcome.error.systemText +
+                               L"内没有完成，结果还不知道：它仍在进行。过一会儿可以在“网络连接”中查看。",
+                           true};
+      }
+      return SharingNote{L"取消互联网连接共享的操作在" + outcome.error.systemText +
+                             L"内没有完成，结果还不知道：它仍在进行。过一会儿可以在“网络连接”中查看。",
+                         true};
     case Kind::Unshared:
     case Kind::NotShared:
       break;

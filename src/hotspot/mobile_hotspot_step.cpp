@@ -8,34 +8,50 @@ const wchar_t kMobileHotspotStoodInLine[] = L"这台电脑的无线网卡不支�
 const wchar_t kNoInternetToShareLine[] =
     L"Windows 的“移动热点”需要一个可以共享的互联网连接，这台电脑现在没有连上互联网。";
 const wchar_t kMobileHotspotBusyLine[] = L"Windows 的“移动热点”正在开启或关闭，请稍等几秒再试。";
+const wchar_t kMobileHotspotTimedOutLine[] =
+    L"Windows 的“移动热点”没有及时回答，结果还不知道：它仍在进行。请稍等几秒，再点一次按钮查看。";
+const wchar_t kMobileHotspotUnreachableLine[] =
+    L"这台电脑现在没有任何网络连接，Lumvora 无法联系 Windows 的“移动热点”。";
+
+std::wstring TetheringStatusLine(TetheringStatus status) {
+  const auto number = static_cast<std::int32_t>(status);
+  const wchar_t* meaning = nullptr;
+  switch (status) {
+    case TetheringStatus::Success: meaning = L"操作成功。"; break;
+    case TetheringStatus::Unknown: meaning = L"操作的结果未知。"; break;
+    case TetheringStatus::MobileBroadbandDeviceOff: meaning = L"移动宽带设备已关闭，无法开启热点。"; break;
+    case TetheringStatus::WiFiDeviceOff: meaning = L"无线网卡已关闭，无法开启热点。"; break;
+    case TetheringStatus::EntitlementCheckTimeout: meaning = L"联系不上移动运营商，无法确认这个账户是否允许共享网络。"; break;
+    case TetheringStatus::EntitlementCheckFailure: meaning = L"移动运营商不允许这个账户共享网络。"; break;
+    case TetheringStatus::OperationInProgress: meaning = L"上一个开启或关闭的操作还在进行。"; break;
+    case TetheringStatus::BluetoothDeviceOff: meaning = L"蓝牙已关闭，无法开启热点。"; break;
+    case TetheringStatus::NetworkLimitedConnectivity: meaning = L"网络连接受限，操作没有完成。"; break;
+    case TetheringStatus::AlreadyOn: meaning = L"热点已经开启。"; break;
+    case TetheringStatus::RadioRestriction: meaning = L"无线网卡的限制使热点无法在所选的频段开启。"; break;
+    case TetheringStatus::BandInterference: meaning = L"现在的无线连接与所选的频段冲突，热点无法在这个频段开启。"; break;
+  }
+  const std::wstring head = L"Windows 的“移动热点”回答（状态 " + std::to_wstring(number) + L"）：";
+  return meaning != nullptr ? head + meaning : head + L"Lumvora 不认识这个回答。";
+}
 
 namespace {
-
-const wchar_t* StatusName(TetheringStatus status) {
-  switch (status) {
-    case TetheringStatus::Success: return L"Success";
-    case TetheringStatus::Unknown: return L"Unknown";
-    case TetheringStatus::MobileBroadbandDeviceOff: return L"MobileBroadbandDeviceOff";
-    case TetheringStatus::WiFiDeviceOff: return L"WiFiDeviceOff";
-    case TetheringStatus::EntitlementCheckTimeout: return L"EntitlementCheckTimeout";
-    case TetheringStatus::EntitlementCheckFailure: return L"EntitlementCheckFailure";
-    case TetheringStatus::OperationInProgress: return L"OperationInProgress";
-    case TetheringStatus::BluetoothDeviceOff: return L"BluetoothDeviceOff";
-    case TetheringStatus::NetworkLimitedConnectivity: return L"NetworkLimitedConnectivity";
-  }
-  return L"?";
-}
 
 std::wstring HresultLine(const MobileHotspotResult& result) {
   wchar_t code[16];
   std::swprintf(code, 16, L"0x%08X", static_cast<unsigned>(result.hresult));
-  return L"Windows 的“移动热点”出错（" + std::wstring(code) + L"）：" + result.systemText;
+  const std::wstring head = L"Windows 的“移动热点”出错（" + std::wstring(code) + L"）";
+  // Where the system has no words for it, its number is all there is to tell.
+  if (result.systemText.empty() || result.systemText.starts_with(L"错误代码")) return head + L"。";
+  return head + L"：" + result.systemText;
 }
 
 // What stands in the way, or nothing when the operation did what it should.
 std::optional<std::wstring> Problem(const HotspotOperation& operation, const MobileHotspotResult& result) {
-  if (result.hresult != 0 && !result.internet) return HresultLine(result);
-  if (!result.internet) return kNoInternetToShareLine;
+  if (result.timedOut) return kMobileHotspotTimedOutLine;
+  if (result.hresult != 0 && !result.manager) return HresultLine(result);
+  // Only a start needs the internet connection: it is what the hotspot shares.
+  if (!result.internet && operation.kind == HotspotKind::Start) return kNoInternetToShareLine;
+  if (!result.manager) return kMobileHotspotUnreachableLine;
   if (result.status == TetheringStatus::WiFiDeviceOff) return kRadioOffLine;
   if (result.status == TetheringStatus::OperationInProgress || result.state == TetheringState::InTransition) {
     return kMobileHotspotBusyLine;
@@ -43,7 +59,7 @@ std::optional<std::wstring> Problem(const HotspotOperation& operation, const Mob
   const bool badKey = operation.kind == HotspotKind::Create && !IsValidKey(operation.key);
   if (result.hresult != 0) return badKey ? kKeyRuleLine : HresultLine(result);
   if (result.status && *result.status != TetheringStatus::Success) {
-    std::wstring line = L"Windows 的“移动热点”回答：" + std::wstring(StatusName(*result.status));
+    std::wstring line = TetheringStatusLine(*result.status);
     if (!result.additionalErrorMessage.empty()) line += L"\r\n" + result.additionalErrorMessage;
     return line;
   }
@@ -75,7 +91,7 @@ MobileHotspotResult RunMobileHotspot(MobileHotspot& hotspot, const HotspotOperat
     case HotspotKind::Close: break;
   }
   MobileHotspotResult now = hotspot.Query();
-  if (now.internet && now.hresult == 0 &&
+  if (now.manager && now.hresult == 0 && !now.timedOut &&
       (now.state == TetheringState::On || now.state == TetheringState::InTransition)) {
     return hotspot.Stop();
   }

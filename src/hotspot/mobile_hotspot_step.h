@@ -11,6 +11,11 @@ namespace lumvora {
 extern const wchar_t kMobileHotspotStoodInLine[];
 extern const wchar_t kNoInternetToShareLine[];
 extern const wchar_t kMobileHotspotBusyLine[];
+extern const wchar_t kMobileHotspotTimedOutLine[];
+extern const wchar_t kMobileHotspotUnreachableLine[];
+
+// What a start or a stop answered, in words: a line for each of Windows' answers, with its number.
+std::wstring TetheringStatusLine(TetheringStatus status);
 
 // A wireless adapter answered and none supports the hosted network: the only case where the Mobile
 // Hotspot is asked at all (whether it is there is its own question).

@@ -69,6 +69,9 @@ class CommandOperations {
   // the time limit (on the command's worker thread, never the window's); then the interpreter is ended,
   // with every program that it started. Whatever ends this program ends them too.
   virtual CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) = 0;
+  // Whether the session ends (SessionOperations::EndCommands(true), not called off): no further step of a
+  // command starts.
+  virtual bool SessionEnding() = 0;
   // Asks Windows for its hosted network's state. Loads the wireless API on first use, never at start-up.
   virtual HostedNetworkState QueryHostedNetwork() = 0;
   // Whether this process runs with administrator rights (elevated); true where that cannot be told.

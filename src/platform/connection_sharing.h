@@ -68,8 +68,10 @@ class ConnectionSharing {
  public:
   virtual ~ConnectionSharing() = default;
   // Runs the work with a session and waits for it at most the time limit. False when it did not finish
-  // within it: the work then goes on by itself and nobody waits for it, so it must own whatever it touches.
+  // within it: the work then goes on, kept until it returns, so it must own whatever it touches.
   virtual bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds limit) = 0;
+  // Waits, at most the time given, for work that outlived its limit; true when none runs any more.
+  virtual bool WaitForOutstanding(std::chrono::milliseconds limit) = 0;
 };
 
 }  // namespace lumvora

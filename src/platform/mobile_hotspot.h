@@ -3,14 +3,16 @@
 // includes a Windows header.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace lumvora {
 
-// What a start or a stop answered: Windows' TetheringOperationStatus, value for value.
-enum class TetheringStatus {
+// What a start or a stop answered: Windows' TetheringOperationStatus, value for value. Windows may answer
+// a value that came after these: it is kept as its number.
+enum class TetheringStatus : std::int32_t {
   Success,
   Unknown,
   MobileBroadbandDeviceOff,
@@ -20,6 +22,9 @@ enum class TetheringStatus {
   OperationInProgress,
   BluetoothDeviceOff,
   NetworkLimitedConnectivity,
+  AlreadyOn,
+  RadioRestriction,
+  BandInterference,
 };
 
 // Windows' TetheringOperationalState, value for value.
@@ -27,10 +32,14 @@ enum class TetheringState { Unknown, On, Off, InTransition };
 
 // What one call did, and what the Mobile Hotspot looked like afterwards.
 struct MobileHotspotResult {
-  // Windows named the connection to the internet, and the hotspot's manager was made from it. Without it
-  // nothing further was asked.
+  // Windows named the connection to the internet, and the hotspot's manager was made from it.
   bool internet = false;
-  std::wstring profileName;          // that connection's name, as Windows shows it
+  // A manager was made: from the internet connection, or (but for a start, which shares that connection)
+  // from another of the PC's connections. Without one nothing further was asked.
+  bool manager = false;
+  std::wstring profileName;          // the internet connection's name, as Windows shows it
+  // The call did not answer within its time limit: what it did is not known yet (it goes on).
+  bool timedOut = false;
   std::int32_t hresult = 0;          // the first call that failed (0: none did)
   std::wstring systemText;           // the system's words for it
   std::optional<TetheringStatus> status;  // the answer of a start or a stop, where one was made
@@ -42,7 +51,7 @@ struct MobileHotspotResult {
 class MobileHotspot {
  public:
   virtual ~MobileHotspot() = default;
-  // Whether this Windows has the Mobile Hotspot's classes at all (Windows 10 and later).
+  // Whether this Windows offers the Mobile Hotspot to programs (Windows 10 1607 and later).
   virtual bool Available() = 0;
   // Sets the name and key, then reads the configuration back.
   virtual MobileHotspotResult Configure(const std::wstring& ssid, const std::wstring& passphrase) = 0;
@@ -50,6 +59,8 @@ class MobileHotspot {
   virtual MobileHotspotResult Stop() = 0;
   // Only reads the state and the configuration.
   virtual MobileHotspotResult Query() = 0;
+  // Waits, at most the time given, for a call that outlived its limit; true when none runs any more.
+  virtual bool WaitForOutstanding(std::chrono::milliseconds limit) = 0;
 };
 
 }  // namespace lumvora

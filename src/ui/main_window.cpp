@@ -119,7 +119,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_QUERYENDSESSION:
-      OnEndSession(true);
+      // Only a question, which another program may still call off: nothing is ended for it, and it is
+      // answered at once, as Windows asks.
       return TRUE;
     case WM_ENDSESSION:
       OnEndSession(wParam != FALSE);

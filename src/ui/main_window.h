@@ -46,7 +46,7 @@ class MainWindow : public MainView {
   void OnCreate();
   void OnCommand(int id, int notification);
   void OnClose();
-  // Logoff or shutdown: asked (query) or told. Ends a command that runs before the session does.
+  // Logoff or shutdown, as it happens (or is called off): ends a command that runs before the session does.
   void OnEndSession(bool ending);
   // True when it gave the focus back to a control (the default would give it to the window).
   bool OnActivate(int state);

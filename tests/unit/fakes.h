@@ -191,7 +191,9 @@ class FakeCommand : public CommandOperations, public FakeFiles {
   // What the wireless API answers; by default there is none, and the exit code alone decides.
   HostedNetworkState hostedNetwork;
   bool elevated = true;
+  const bool* sessionEnding = nullptr;  // the session fake's, in a rig
 
+  bool SessionEnding() override { return sessionEnding != nullptr && *sessionEnding; }
   bool RepresentableInBatchFile(const std::wstring& text) override {
     return text.find_first_of(notInCodePage) == std::wstring::npos;
   }
@@ -233,6 +235,8 @@ class FakeSharing : public ConnectionSharing, public Recording {
  public:
   SharingSession* session = nullptr;
   bool finishes = true;
+  bool settled = true;  // what WaitForOutstanding answers
+  bool WaitForOutstanding(std::chrono::milliseconds) override { return settled; }
   bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds) override {
     Log(L"Sharing");
     if (session == nullptr) ADD_FAILURE() << "the connection sharing is asked, and no test set it up";
@@ -256,6 +260,7 @@ class FakeMobileHotspot : public MobileHotspot {
   MobileHotspotResult Start() override { return calls += L"Start ", started; }
   MobileHotspotResult Stop() override { return calls += L"Stop ", stopped; }
   MobileHotspotResult Query() override { return calls += L"Query ", queried; }
+  bool WaitForOutstanding(std::chrono::milliseconds) override { return true; }
 };
 
 // By default runs the work and then done at once, as a worker that finished at once would. With hold set,
@@ -334,6 +339,7 @@ struct ControllerRig {
   explicit ControllerRig(std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
       : controller({session, helpFiles, command, worker, sharing, mobileHotspot}, view, helpProgress, commandTimeLimit) {
     session.log = helpFiles.log = command.log = sharing.log = view.log = helpProgress.log = &log;
+    command.sessionEnding = &session.commandsEnded;
   }
 
   std::vector<std::wstring> log;

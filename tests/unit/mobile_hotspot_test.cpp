@@ -11,7 +11,7 @@ namespace {
 
 MobileHotspotResult Shared(TetheringState state, std::optional<TetheringStatus> status = std::nullopt) {
   MobileHotspotResult result;
-  result.internet = true;
+  result.internet = result.manager = true;
   result.profileName = L"以太网 2";
   result.state = state;
   result.status = status;
@@ -22,7 +22,7 @@ MobileHotspotResult Shared(TetheringState state, std::optional<TetheringStatus> 
 MobileHotspotResult With(MobileHotspotResult result, std::int32_t hresult, bool internet, std::wstring ssid) {
   result.hresult = hresult;
   result.systemText = L"参数错误。";
-  result.internet = internet;
+  result.internet = result.manager = internet;
   result.ssid = std::move(ssid);
   return result;
 }
@@ -61,7 +61,9 @@ TEST(MobileHotspot, StandsInOnlyWhereTheDriverLacksTheHostedNetworkAndSaysWhatHa
        startFailed + in + L"Windows 的“移动热点”没有开启。"},
       {"another status, with Windows' words", kStart, L"", false, true,
        [] { auto r = Shared(kOff, TetheringStatus::EntitlementCheckFailure); r.additionalErrorMessage = L"运营商拒绝"; return r; }(),
-       L"Available Start ", startFailed + in + L"Windows 的“移动热点”回答：EntitlementCheckFailure\r\n运营商拒绝"},
+       L"Available Start ", startFailed + in + L"Windows 的“移动热点”回答（状态 5）：移动运营商不允许这个账户共享网络。\r\n运营商拒绝"},
+      {"no answer in time", kStart, L"", false, true, [] { MobileHotspotResult r; r.timedOut = true; return r; }(),
+       L"Available Start ", startFailed + in + kMobileHotspotTimedOutLine},
       {"no manager: the system's words", kStart, L"", false, true, With(MobileHotspotResult{}, kInvalidArg, false, L""),
        L"Available Start ", startFailed + in + L"Windows 的“移动热点”出错（0x80070057）：参数错误。"},
       {"close works", kClose, L"", false, true, Shared(kOff, TetheringStatus::Success), L"Available Query Stop ",

@@ -111,7 +111,7 @@ TEST(InternetSharing, TheResultBoxSaysWhatBecameOfItAndCloseTakesItBackFirst) {
     MessageIcon icon;
   } cases[] = {
       {"out of time", false, true, 0, [](FakeSharing& s, FakeSharingSession&) { s.finishes = false; },
-       started + L"没能共享互联网连接（60秒内没有完成），连上热点的设备暂时不能上网。可以按使用说明手动共享。", MessageIcon::Warning},
+       started + L"共享互联网连接的操作在60秒内没有完成，结果还不知道：它仍在进行。过一会儿可以在“网络连接”中查看。", MessageIcon::Warning},
       {"service disabled", false, true, 0, [&](FakeSharing&, FakeSharingSession& s) { s.failCall = L"+public " + I, s.failTimes = 1, s.serviceDisabled = true; },
        started + L"没能共享互联网连接（未指定的错误），连上热点的设备暂时不能上网。可以按使用说明手动共享。\r\nWindows 的 Internet "
                  L"Connection Sharing (ICS) 服务已被禁用。请按 Win+R，输入 services.msc，把“Internet Connection Sharing (ICS)”服务的启动类型改为“手动”。",
@@ -148,6 +148,46 @@ TEST(InternetSharing, TheResultBoxSaysWhatBecameOfItAndCloseTakesItBackFirst) {
       EXPECT_LT(std::find(log.begin(), log.end(), L"QueryHostedNetwork"), taken) << c.what;
       EXPECT_LT(taken, std::find(log.begin(), log.end(), L"RunBatchFile")) << c.what;
     }
+  }
+}
+
+// The close takes back exactly what the start did: with the adapter it shared with, though the hosted network
+// names none any more (radio off), and the user's own pair put back; where something else shares by then, or a
+// step of the start still runs, nothing of the user's is touched.
+TEST(InternetSharing, TheCloseTakesBackWhatTheStartTookWithTheAdapterRememberedFromTheStart) {
+  const struct {
+    const char* what;
+    bool othersShare, stepStillRuns;
+    std::wstring pubAfter, privAfter;
+  } cases[] = {
+      {"the user's pair back", false, false, O, P},
+      {"another pair since", true, false, L"", P},
+      {"a step still runs", false, true, I, H},
+  };
+  for (const auto& c : cases) {
+    ControllerRig rig;
+    FakeSharingSession session;
+    rig.sharing.session = &session;
+    session.Share(O, SharingRole::Public), session.Share(P, SharingRole::Private);
+    HostedNetworkState& network = rig.command.hostedNetwork;
+    network.apiPresent = network.serviceRunning = network.answered = network.interfacesFound = true;
+    network.radioOn = network.capable = network.allowed = true;
+    network.status = HostedNetworkStatus::Active;
+    network.hostedAdapterGuid = H;
+    rig.controller.Start();
+    rig.controller.OnStartHotspotClick();
+    network = {};  // the radio is off: Windows names no adapter any more
+    if (c.othersShare) session.Share(P, SharingRole::Private);
+    rig.sharing.settled = !c.stepStillRuns;
+    rig.controller.OnCloseHotspotClick();
+    std::wstring pubAfter, privAfter;
+    for (const auto& conn : session.connections) {
+      if (conn.shared) (conn.role == SharingRole::Public ? pubAfter : privAfter) += conn.guid;
+    }
+    EXPECT_TRUE(SameGuid(pubAfter, c.pubAfter) && SameGuid(privAfter, c.privAfter)) << c.what;
+    EXPECT_EQ(rig.session.messages.back().text,
+              c.stepStillRuns ? L"上一次操作还没有结束，请稍等几秒再试。" : L"无线热点已关闭！") << c.what;
+    EXPECT_EQ(rig.command.runs.size(), c.stepStillRuns ? 1u : 2u) << c.what << ": the close's command runs only after";
   }
 }
 

@@ -96,7 +96,7 @@ TEST(Verdict, SuccessOnlyWhereNetshAndWindowsAgreeAndEveryReasonInItsPlace) {
   };
   for (const auto& c : cases) {
     const CommandResult command{c.exit >= 0, static_cast<std::uint32_t>(c.exit >= 0 ? c.exit : 0), L""};
-    const Verdict verdict = Judge(c.operation, {command, c.network, c.elevated, std::nullopt, std::nullopt});
+    const Verdict verdict = Judge(c.operation, {false, command, c.network, c.elevated, std::nullopt, std::nullopt});
     EXPECT_EQ(verdict.succeeded, c.succeeded) << c.what;
     EXPECT_EQ(verdict.reasons, c.reasons) << c.what;
   }

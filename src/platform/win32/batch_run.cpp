@@ -89,9 +89,11 @@ void BatchFileRunner::EndCommands(bool ending) {
   }
 }
 
+bool BatchFileRunner::Ending() const { return ::WaitForSingleObject(commandsEnded_.Get(), 0) == WAIT_OBJECT_0; }
+
 CommandResult BatchFileRunner::Run(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) {
   // The session ends: nothing more starts. The command counts as not finished, as at its time limit.
-  if (::WaitForSingleObject(commandsEnded_.Get(), 0) == WAIT_OBJECT_0) return CommandResult{};
+  if (Ending()) return CommandResult{};
   const std::wstring interpreter = CommandInterpreterPath();
   // The interpreter looks for a bare program name in its current directory first. The application
   // directory may be writable by any user; the system directory is not.

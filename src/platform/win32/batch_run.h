@@ -28,6 +28,8 @@ class BatchFileRunner {
   CommandResult Run(const std::wstring& batchPath, std::chrono::milliseconds timeLimit);
   // SessionOperations::EndCommands.
   void EndCommands(bool ending);
+  // CommandOperations::SessionEnding.
+  bool Ending() const;
 
  private:
   // Set while the session ends: the command that runs stops waiting and ends its interpreter.

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,7 +50,44 @@ SharingError ErrorFor(HRESULT hr) {
   return {static_cast<std::uint32_t>(hr), HresultText(hr), disabled};
 }
 
-// The operations throw ComError; Run turns it into the SharingFailure that the logic expects.
+// Only these may be shared, and only where they are not for incoming calls alone (Microsoft's "Shared
+// Connections" page of the Internet Connection Sharing documentation).
+bool Shareable(NETCON_MEDIATYPE media, DWORD characteristics) {
+  const bool shareableMedia = media == NCM_PHONE || media == NCM_DIRECT || media == NCM_ISDN || media == NCM_LAN ||
+                              media == NCM_TUNNEL || media == NCM_PPPOE;
+  return shareableMedia && (characteristics & NCCF_INCOMING_ONLY) == 0;
+}
+
+struct Listed {
+  NetworkConnection connection;
+  ComPtr<INetSharingConfiguration> configuration;
+};
+
+// A shareable connection with its sharing settings, or nothing for one that is not or cannot tell.
+std::optional<Listed> Describe(INetSharingManager* manager, INetConnection* connection) {
+  ComPtr<INetConnectionProps> props;
+  Bstr guid, name;
+  NETCON_MEDIATYPE media = NCM_NONE;
+  DWORD characteristics = 0;
+  if (FAILED(manager->get_NetConnectionProps(connection, props.Out())) || !props || FAILED(props->get_Guid(guid.Out())) ||
+      FAILED(props->get_Name(name.Out())) || FAILED(props->get_MediaType(&media)) ||
+      FAILED(props->get_Characteristics(&characteristics)) || !Shareable(media, characteristics)) {
+    return std::nullopt;
+  }
+  Listed listed{{guid.Text(), name.Text()}, {}};
+  VARIANT_BOOL enabled = VARIANT_FALSE;
+  SHARINGCONNECTIONTYPE type = ICSSHARINGTYPE_PUBLIC;
+  if (FAILED(manager->get_INetSharingConfigurationForINetConnection(connection, listed.configuration.Out())) ||
+      !listed.configuration || FAILED(listed.configuration->get_SharingEnabled(&enabled)) ||
+      (enabled != VARIANT_FALSE && FAILED(listed.configuration->get_SharingConnectionType(&type)))) {
+    return std::nullopt;
+  }
+  listed.connection.shared = enabled != VARIANT_FALSE;
+  listed.connection.role = type == ICSSHARINGTYPE_PRIVATE ? SharingRole::Private : SharingRole::Public;
+  return listed;
+}
+
+// The operations throw ComError; CheckedSession turns it into the SharingFailure that the logic expects.
 class Session : public SharingSession {
  public:
   std::vector<NetworkConnection> Connections() override {
@@ -72,20 +110,12 @@ class Session : public SharingSession {
       if (object == nullptr) continue;
       ComPtr<INetConnection> connection;
       if (FAILED(object->QueryInterface(IID_INetConnection, connection.OutVoid()))) continue;
-      ComPtr<INetConnectionProps> props;
-      Check(manager->get_NetConnectionProps(connection.Get(), props.Out()));
-      Bstr guid, name;
-      Check(props->get_Guid(guid.Out()));
-      Check(props->get_Name(name.Out()));
-      ComPtr<INetSharingConfiguration> configuration;
-      Check(manager->get_INetSharingConfigurationForINetConnection(connection.Get(), configuration.Out()));
-      VARIANT_BOOL enabled = VARIANT_FALSE;
-      Check(configuration->get_SharingEnabled(&enabled));
-      SHARINGCONNECTIONTYPE type = ICSSHARINGTYPE_PUBLIC;
-      if (enabled != VARIANT_FALSE) Check(configuration->get_SharingConnectionType(&type));
-      connections.push_back({guid.Text(), name.Text(), enabled != VARIANT_FALSE,
-                             type == ICSSHARINGTYPE_PRIVATE ? SharingRole::Private : SharingRole::Public});
-      known_.emplace_back(guid.Text(), std::move(configuration));
+      // A VPN's, a virtual switch's, a Bluetooth or an incoming connection may have no sharing settings to
+      // give: such an entry is passed over rather than spoiling the whole list.
+      std::optional<Listed> listed = Describe(manager, connection.Get());
+      if (!listed) continue;
+      connections.push_back(listed->connection);
+      known_.emplace_back(listed->connection.guid, std::move(listed->configuration));
     }
     return connections;
   }
@@ -175,6 +205,10 @@ class CheckedSession : public SharingSession {
 };
 
 }  // namespace
+
+bool Win32ConnectionSharing::WaitForOutstanding(std::chrono::milliseconds limit) {
+  return calls_.WaitForOutstanding(limit);
+}
 
 bool Win32ConnectionSharing::Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds limit) {
   try {

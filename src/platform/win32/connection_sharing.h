@@ -14,6 +14,7 @@ class Win32ConnectionSharing : public ConnectionSharing {
   // The work runs in the multithreaded apartment on a thread of its own, whatever thread the caller is on;
   // each call may take many seconds while Windows starts its sharing service.
   bool Run(std::function<void(SharingSession&)> work, std::chrono::milliseconds limit) override;
+  bool WaitForOutstanding(std::chrono::milliseconds limit) override;
 
  private:
   MtaCalls calls_;

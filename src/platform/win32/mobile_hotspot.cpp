@@ -20,8 +20,14 @@ enum class Call { Configure, Start, Stop, Query };
 
 void Configure(ITetheringManager* manager, const std::wstring& ssid, const std::wstring& passphrase, Deadline deadline) {
   const HString name(ssid), key(passphrase);
-  const auto configuration =
-      ActivateInstance(kAccessPointConfigurationClass).As<ITetheringAccessPointConfiguration>(kIidAccessPointConfiguration);
+  // The user's own configuration with only name and key changed: its band (Windows 10 2004 on) and its kind
+  // of security (Windows 11 24H2 on) stay as they were. A new one only where there is none.
+  ComPtr<ITetheringAccessPointConfiguration> configuration;
+  Check(manager->GetCurrentAccessPointConfiguration(configuration.Out()));
+  if (!configuration) {
+    configuration = ActivateInstance(kAccessPointConfigurationClass)
+                        .As<ITetheringAccessPointConfiguration>(kIidAccessPointConfiguration);
+  }
   Check(configuration->put_Ssid(name.Get()));
   Check(configuration->put_Passphrase(key.Get()));
   ComPtr<IAsyncAction> action;
@@ -38,8 +44,7 @@ void StartOrStop(ITetheringManager* manager, bool start, MobileHotspotResult& re
   Check(operation->GetResults(answer.Out()));
   INT32 status = 0;
   Check(answer->get_Status(&status));
-  const bool known = status >= 0 && status <= static_cast<INT32>(TetheringStatus::NetworkLimitedConnectivity);
-  result.status = known ? static_cast<TetheringStatus>(status) : TetheringStatus::Unknown;
+  result.status = static_cast<TetheringStatus>(status);
   HString message;
   if (SUCCEEDED(answer->get_AdditionalErrorMessage(message.Out()))) result.additionalErrorMessage = message.Text();
 }
@@ -59,20 +64,45 @@ void ReadBack(ITetheringManager* manager, MobileHotspotResult& result) {
   result.passphrase = passphrase.Text();
 }
 
-// The whole call, in the multithreaded apartment: the manager from the internet connection, the operation,
-// then the state and the configuration as they are afterwards.
+// A manager from the first of the PC's other connections that makes one: where there is no internet, the
+// hotspot can still be stopped and read, only not started.
+ComPtr<ITetheringManager> ManagerFromAnyProfile(INetworkInformationStatics* information, ITetheringManagerStatics2* statics) {
+  ComPtr<IConnectionProfileVectorView> profiles;
+  UINT32 count = 0;
+  if (FAILED(information->GetConnectionProfiles(profiles.Out())) || !profiles || FAILED(profiles->get_Size(&count))) {
+    return {};
+  }
+  for (UINT32 i = 0; i < count; ++i) {
+    ComPtr<IConnectionProfile> profile;
+    ComPtr<ITetheringManager> manager;
+    if (SUCCEEDED(profiles->GetAt(i, profile.Out())) && profile &&
+        SUCCEEDED(statics->CreateFromConnectionProfile(profile.Get(), manager.Out())) && manager) {
+      return manager;
+    }
+  }
+  return {};
+}
+
+// The whole call, in the multithreaded apartment: the manager from the internet connection (or, but for a
+// start, another one), the operation, then the state and the configuration as they are afterwards.
 void Run(Call call, const std::wstring& ssid, const std::wstring& passphrase, MobileHotspotResult& result,
          Deadline deadline) {
   const auto information = ActivationFactory<INetworkInformationStatics>(kNetworkInformationClass, kIidNetworkInformationStatics);
   ComPtr<IConnectionProfile> profile;
   Check(information->GetInternetConnectionProfile(profile.Out()));
-  if (!profile) return;  // nothing to share
-  HString name;
-  if (SUCCEEDED(profile->get_ProfileName(name.Out()))) result.profileName = name.Text();
+  if (!profile && call == Call::Start) return;  // nothing to share
   const auto statics = ActivationFactory<ITetheringManagerStatics2>(kTetheringManagerClass, kIidTetheringManagerStatics2);
   ComPtr<ITetheringManager> manager;
-  Check(statics->CreateFromConnectionProfile(profile.Get(), manager.Out()));
-  result.internet = true;
+  if (profile) {
+    HString name;
+    if (SUCCEEDED(profile->get_ProfileName(name.Out()))) result.profileName = name.Text();
+    Check(statics->CreateFromConnectionProfile(profile.Get(), manager.Out()));
+    result.internet = true;
+  } else {
+    manager = ManagerFromAnyProfile(information.Get(), statics.Get());
+  }
+  if (!manager) return;  // nothing to reach the hotspot through
+  result.manager = true;
   try {
     switch (call) {
       case Call::Configure: Configure(manager.Get(), ssid, passphrase, deadline); break;
@@ -103,9 +133,11 @@ MobileHotspotResult Win32MobileHotspot::OnCallThread(std::function<void(MobileHo
           }
           *result = std::move(answer);
         },
-        kMobileHotspotTimeLimit);
+        limit_);
     if (returned) return *result;
+    // Not a failure: the call goes on, and what it did is not known yet.
     Fail(failed, HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+    failed.timedOut = true;
   } catch (const std::system_error&) {
     Fail(failed, E_OUTOFMEMORY);
   }
@@ -120,11 +152,18 @@ MobileHotspotResult Win32MobileHotspot::RunCall(int call, const std::wstring& ss
 
 bool Win32MobileHotspot::Available() {
   if (available_) return *available_;
-  available_ = OnCallThread([](MobileHotspotResult&, Deadline) {
-                 ActivationFactory<ITetheringManagerStatics2>(kTetheringManagerClass, kIidTetheringManagerStatics2);
-               }).hresult == 0;
+  // The manager's class is there from Windows 10 1507 on, but desktop programs may use it only from 1607 on,
+  // which added this interface to it.
+  const MobileHotspotResult probe = OnCallThread([](MobileHotspotResult&, Deadline) {
+    ActivationFactory<IInspectable>(kTetheringManagerClass, kIidTetheringManagerStatics3);
+  });
+  // A probe that did not answer in time says nothing either way: asked again next time, tried meanwhile.
+  if (probe.timedOut) return true;
+  available_ = probe.hresult == 0;
   return *available_;
 }
+
+bool Win32MobileHotspot::WaitForOutstanding(std::chrono::milliseconds limit) { return calls_.WaitForOutstanding(limit); }
 
 MobileHotspotResult Win32MobileHotspot::Configure(const std::wstring& ssid, const std::wstring& passphrase) {
   return RunCall(static_cast<int>(Call::Configure), ssid, passphrase);

@@ -77,6 +77,7 @@ class Win32Platform : public SessionOperations, public HelpFiles, public Command
   CommandResult RunBatchFile(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) override {
     return batchRuns_.Run(batchPath, timeLimit);
   }
+  bool SessionEnding() override { return batchRuns_.Ending(); }
   HostedNetworkState QueryHostedNetwork() override { return hostedNetwork_.Query(); }
   bool Elevated() override;
 

@@ -20,6 +20,10 @@ inline constexpr GUID kIidNetworkInformationStatics{
 inline constexpr GUID kIidConnectionProfile{0x71ba143c, 0x598e, 0x49d0, {0x84, 0xeb, 0x8f, 0xeb, 0xae, 0xdc, 0xc1, 0x95}};
 inline constexpr GUID kIidTetheringManagerStatics2{
     0x5b235412, 0x35f0, 0x49e7, {0x9b, 0x08, 0x16, 0xd2, 0x78, 0xfb, 0xaa, 0x42}};
+// INetworkOperatorTetheringManagerStatics3, added in Windows 10 1607: the version from which desktop programs
+// may use the Mobile Hotspot. Only asked for; its one method is not called.
+inline constexpr GUID kIidTetheringManagerStatics3{
+    0x8fdaadb6, 0x4af9, 0x4f21, {0x9b, 0x58, 0xd5, 0x3e, 0x9f, 0x24, 0x23, 0x1e}};
 inline constexpr GUID kIidTetheringManager{0xd45a8da0, 0x0e86, 0x4d98, {0x8b, 0xa4, 0xdd, 0x70, 0xd4, 0xb7, 0x64, 0xd3}};
 inline constexpr GUID kIidAccessPointConfiguration{
     0x0bcc0284, 0x412e, 0x403d, {0xac, 0xc6, 0xb7, 0x57, 0xe3, 0x47, 0x74, 0xa4}};
@@ -40,14 +44,26 @@ inline constexpr GUID kIidAsyncTetheringOperation{
 inline constexpr GUID kIidAsyncTetheringOperationCompletedHandler{
     0xa936b927, 0x7537, 0x59c6, {0x89, 0xde, 0x33, 0xf3, 0x6a, 0x97, 0x25, 0xab}};
 
+// IVectorView<ConnectionProfile>:
+//   pinterface({bbe1fa4c-b0e3-4583-baef-1f1b2e483e56};rc(Windows.Networking.Connectivity.ConnectionProfile;
+//   {71ba143c-598e-49d0-84eb-8febaedcc195}))
+inline constexpr GUID kIidConnectionProfileVectorView{
+    0x6db1b492, 0x3852, 0x5df8, {0xa2, 0x9d, 0x69, 0x44, 0x00, 0x2f, 0x58, 0xd4}};
+
 // Windows.Networking.Connectivity.IConnectionProfile
 struct IConnectionProfile : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE get_ProfileName(HSTRING* value) = 0;
 };
 
+// Windows.Foundation.Collections.IVectorView<ConnectionProfile>
+struct IConnectionProfileVectorView : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetAt(UINT32 index, IConnectionProfile** item) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Size(UINT32* size) = 0;
+};
+
 // Windows.Networking.Connectivity.INetworkInformationStatics
 struct INetworkInformationStatics : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(IInspectable** value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(IConnectionProfileVectorView** value) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(IConnectionProfile** value) = 0;
 };
 
