@@ -35,6 +35,8 @@ build "$root" "$a"
 # The second build: a copy of the sources at a longer path, and a later time.
 mkdir -p "$b/elsewhere/src"
 tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$b/elsewhere/src" -xf -
+# The QR encoder's sources, which scripts/install-deps.sh put under build/, at the same place in the copy.
+mkdir -p "$b/elsewhere/src/build/deps" && cp -r "$root/build/deps/qrcodegen" "$b/elsewhere/src/build/deps/"
 sleep 1
 echo "reproducibility: second build in $b"
 build "$b/elsewhere/src" "$b"
