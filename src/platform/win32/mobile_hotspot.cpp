@@ -127,7 +127,9 @@ MobileHotspotResult Win32MobileHotspot::OnCallThread(std::function<void(MobileHo
         [result, work = std::move(work)](Deadline deadline) {
           MobileHotspotResult answer;
           try {
-            work(answer, deadline);
+            // Windows' answer is waited for past the caller's limit, so that the call is kept (and the next
+            // command waits for it) rather than dropped at that limit while Windows still carries it out.
+            work(answer, deadline + kMobileHotspotTimeLimit);
           } catch (const ComError& error) {
             Fail(answer, error.Code());
           }
