@@ -3,6 +3,8 @@
 // as ics_state.txt in the program's directory says, read anew at each call, and writes back what a call
 // changed:
 //   {GUID}=ROLE,NAME   a connection: ROLE none|public|private, NAME as Network Connections shows it
+//   flags{GUID}=HEX    its NETCON_CHARACTERISTIC_FLAGS (default 0; 20 is NCCF_INCOMING_ONLY); all are LANs
+//   noconfig{GUID}=1   the manager gives no sharing configuration for it
 //   fail=CALL          this call fails ("+public {GUID}", "+private {GUID}", "-{GUID}")...
 //   failcode=HEX       ...with this HRESULT (default 80004005)...
 //   failtimes=N        ...N more times (default: every time)
@@ -116,8 +118,16 @@ class Connection : public Object<INetConnection, INetConnectionProps, INetSharin
   // INetConnectionProps
   HRESULT STDMETHODCALLTYPE get_Guid(BSTR* out) override { return Text(e2e::Utf16(guid_.c_str()), out); }
   HRESULT STDMETHODCALLTYPE get_Name(BSTR* out) override { return Text(e2e::Utf16(Field(1).c_str()), out); }
-  NOT_USED(get_DeviceName(BSTR*)) NOT_USED(get_Status(NETCON_STATUS*)) NOT_USED(get_MediaType(NETCON_MEDIATYPE*))
-  NOT_USED(get_Characteristics(DWORD*))
+  NOT_USED(get_DeviceName(BSTR*)) NOT_USED(get_Status(NETCON_STATUS*))
+  HRESULT STDMETHODCALLTYPE get_MediaType(NETCON_MEDIATYPE* out) override { return *out = NCM_LAN, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Characteristics(DWORD* out) override {
+    return *out = std::stoul("0" + State()["flags" + guid_], nullptr, 16), S_OK;
+  }
+  // The manager's INetSharingConfiguration for it.
+  HRESULT Configuration(INetSharingConfiguration** out) {
+    if (State()["noconfig" + guid_] == "1") return *out = nullptr, E_FAIL;
+    return QueryInterface(IID_INetSharingConfiguration, reinterpret_cast<void**>(out));
+  }
   // INetSharingConfiguration
   HRESULT STDMETHODCALLTYPE get_SharingEnabled(VARIANT_BOOL* on) override {
     *on = Field(0) != "none" ? VARIANT_TRUE : VARIANT_FALSE;
@@ -171,7 +181,7 @@ class Manager
   NOT_USED(get_EnumPrivateConnections(SHARINGCONNECTION_ENUM_FLAGS, INetSharingPrivateConnectionCollection**))
   HRESULT STDMETHODCALLTYPE get_INetSharingConfigurationForINetConnection(INetConnection* connection,
                                                                           INetSharingConfiguration** out) override {
-    return connection->QueryInterface(IID_INetSharingConfiguration, reinterpret_cast<void**>(out));
+    return static_cast<Connection*>(connection)->Configuration(out);
   }
   HRESULT STDMETHODCALLTYPE get_EnumEveryConnection(INetSharingEveryConnectionCollection** out) override {
     return QueryInterface(IID_INetSharingEveryConnectionCollection, reinterpret_cast<void**>(out));

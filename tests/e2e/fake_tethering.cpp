@@ -9,13 +9,20 @@
 //   state=on|off|transition   the hotspot's state (default off)
 //   start=N, stop=N  the TetheringOperationStatus they answer (default 0, Success); Success turns the state
 //                    on or off unless stuck=1
-// Each call the program makes is appended to tethering_calls.txt beside it.
+//   never=start|stop that call never completes
+//   band=N           the current configuration's Wi-Fi band (default 0, Auto; 2 is 5 GHz)
+//   statics3=0       the manager's factory (read when it is made) refuses the statics that Windows 10 1607
+//                    added, as earlier Windows does
+// GetConnectionProfiles lists one profile, which is not the internet connection where internet=0.
+// Calls complete later, from a thread of their own that holds the handler meanwhile, as Windows' do.
+// Each call the program makes is appended to tethering_calls.txt beside it; a configuration with its band.
 #include <windows.h>
 #include <inspectable.h>
 #include <winstring.h>
 
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "e2e/settings_file.h"
 
@@ -25,8 +32,13 @@
 namespace tethering {
 
 struct Profile : IInspectable { virtual HRESULT STDMETHODCALLTYPE ProfileName(HSTRING*) = 0; };
+// IVectorView<ConnectionProfile>, up to the methods the program calls.
+struct Profiles : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetAt(UINT32, Profile**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Size(UINT32*) = 0;
+};
 struct Information : IInspectable {
-  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetConnectionProfiles(Profiles**) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile**) = 0;
 };
 struct Configuration : IInspectable {
@@ -34,6 +46,13 @@ struct Configuration : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE SetSsid(HSTRING) = 0;
   virtual HRESULT STDMETHODCALLTYPE Passphrase(HSTRING*) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetPassphrase(HSTRING) = 0;
+};
+// INetworkOperatorTetheringAccessPointConfiguration2 (Windows 10 2004 on); a TetheringWiFiBand is an INT32.
+struct Configuration2 : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE IsBandSupported(INT32, boolean*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE IsBandSupportedAsync(INT32, IInspectable**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Band(INT32*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetBand(INT32) = 0;
 };
 struct OperationResult : IInspectable {
   virtual HRESULT STDMETHODCALLTYPE Status(INT32*) = 0;
@@ -81,7 +100,11 @@ using namespace tethering;
 
 const GUID kNetworkInformationStatics{0x5074f851, 0x950d, 0x4165, {0x9c, 0x15, 0x36, 0x56, 0x19, 0x48, 0x1e, 0xea}};
 const GUID kManagerStatics2{0x5b235412, 0x35f0, 0x49e7, {0x9b, 0x08, 0x16, 0xd2, 0x78, 0xfb, 0xaa, 0x42}};
+const GUID kManagerStatics3{0x8fdaadb6, 0x4af9, 0x4f21, {0x9b, 0x58, 0xd5, 0x3e, 0x9f, 0x24, 0x23, 0x1e}};
 const GUID kConfiguration{0x0bcc0284, 0x412e, 0x403d, {0xac, 0xc6, 0xb7, 0x57, 0xe3, 0x47, 0x74, 0xa4}};
+const GUID kConfiguration2{0xb1809142, 0x7238, 0x59a0, {0x92, 0x8b, 0x74, 0xab, 0x46, 0xfd, 0x64, 0xb6}};
+// IVectorView<ConnectionProfile>'s, from its signature in Windows' metadata.
+const GUID kProfiles{0x6db1b492, 0x3852, 0x5df8, {0xa2, 0x9d, 0x69, 0x44, 0x00, 0x2f, 0x58, 0xd4}};
 const GUID kActivationFactory{0x00000035, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const GUID kAsyncInfo{0x00000036, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const GUID kAsyncAction{0x5a648006, 0x843a, 0x4da9, {0x86, 0x5b, 0x9d, 0x26, 0xe5, 0xdf, 0xad, 0x7b}};
@@ -114,14 +137,17 @@ HRESULT String(const std::wstring& text, HSTRING* out) {
   return ::WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), out);
 }
 
-// One object answering one interface (and IUnknown, IInspectable, and extra where given).
-template <typename Interface>
-struct Object : Interface {
-  GUID iid, extra{};
+struct Nothing {};
+// One object answering one interface (and IUnknown, IInspectable, and extra where given), and a second one
+// as secondIid where given.
+template <typename Interface, typename Second = Nothing>
+struct Object : Interface, Second {
+  GUID iid, extra{}, secondIid;
   LONG refs = 1;
-  explicit Object(const GUID& id) : iid(id) {}
+  explicit Object(const GUID& id, const GUID& second = {}) : iid(id), secondIid(second) {}
   virtual ~Object() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (IsEqualGUID(id, secondIid)) return *out = static_cast<Second*>(this), AddRef(), S_OK;
     if (IsEqualGUID(id, iid) || IsEqualGUID(id, extra) || IsEqualGUID(id, __uuidof(IUnknown)) ||
         IsEqualGUID(id, __uuidof(IInspectable))) {
       *out = static_cast<Interface*>(this);
@@ -146,9 +172,14 @@ struct ProfileImpl : Object<Profile> {
   ProfileImpl() : Object(GUID{0x71ba143c, 0x598e, 0x49d0, {0x84, 0xeb, 0x8f, 0xeb, 0xae, 0xdc, 0xc1, 0x95}}) {}
   HRESULT STDMETHODCALLTYPE ProfileName(HSTRING* out) override { return String(Wide(Get("profile", "以太网")), out); }
 };
+struct ProfilesImpl : Object<Profiles> {
+  ProfilesImpl() : Object(kProfiles) {}
+  HRESULT STDMETHODCALLTYPE GetAt(UINT32, Profile** out) override { return *out = new ProfileImpl, S_OK; }
+  HRESULT STDMETHODCALLTYPE Size(UINT32* out) override { return *out = 1, S_OK; }
+};
 struct InformationImpl : Object<Information> {
   InformationImpl() : Object(kNetworkInformationStatics) {}
-  HRESULT STDMETHODCALLTYPE GetConnectionProfiles(void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetConnectionProfiles(Profiles** out) override { return *out = new ProfilesImpl, S_OK; }
   HRESULT STDMETHODCALLTYPE GetInternetConnectionProfile(Profile** out) override {
     g_state = e2e::ReadSettings(Dir() + L"\\tethering_state.txt");
     Record(L"GetInternetConnectionProfile");
@@ -156,9 +187,14 @@ struct InformationImpl : Object<Information> {
     return S_OK;
   }
 };
-struct ConfigurationImpl : Object<Configuration> {
+struct ConfigurationImpl : Object<Configuration, Configuration2> {
   std::wstring ssid, passphrase;
-  ConfigurationImpl() : Object(kConfiguration) {}
+  INT32 band = 0;  // Auto
+  ConfigurationImpl() : Object(kConfiguration, kConfiguration2) {}
+  HRESULT STDMETHODCALLTYPE IsBandSupported(INT32, boolean* out) override { return *out = 1, S_OK; }
+  HRESULT STDMETHODCALLTYPE IsBandSupportedAsync(INT32, IInspectable**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Band(INT32* out) override { return *out = band, S_OK; }
+  HRESULT STDMETHODCALLTYPE SetBand(INT32 value) override { return band = value, S_OK; }
   HRESULT STDMETHODCALLTYPE Ssid(HSTRING* out) override { return String(ssid, out); }
   HRESULT STDMETHODCALLTYPE SetSsid(HSTRING value) override { return ssid = ::WindowsGetStringRawBuffer(value, nullptr), S_OK; }
   HRESULT STDMETHODCALLTYPE Passphrase(HSTRING* out) override { return String(passphrase, out); }
@@ -172,23 +208,21 @@ struct ResultImpl : Object<OperationResult> {
   HRESULT STDMETHODCALLTYPE Status(INT32* out) override { return *out = status, S_OK; }
   HRESULT STDMETHODCALLTYPE AdditionalErrorMessage(HSTRING* out) override { return String(L"", out); }
 };
-// Completed at once; IAsyncInfo is not asked for more than its status.
+// IAsyncInfo is not asked for more than its status.
 template <typename Interface>
-struct AsyncImpl : Object<Interface>, AsyncInfo {
-  explicit AsyncImpl(const GUID& iid) : Object<Interface>(iid) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-    if (!IsEqualGUID(id, kAsyncInfo)) return Object<Interface>::QueryInterface(id, out);
-    *out = static_cast<AsyncInfo*>(this);
-    Object<Interface>::AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Object<Interface>::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Object<Interface>::Release(); }
-  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+struct AsyncImpl : Object<Interface, AsyncInfo> {
+  const bool never;
+  AsyncImpl(const GUID& iid, bool n) : Object<Interface, AsyncInfo>(iid, kAsyncInfo), never(n) {}
   HRESULT STDMETHODCALLTYPE SetCompleted(Handler* handler) override {
-    return handler->Invoke(static_cast<Interface*>(this), 1 /* Completed */);
+    handler->AddRef();  // held until invoked, and for good by a call that never completes
+    if (never) return S_OK;
+    this->AddRef();
+    std::thread([this, handler] {
+      handler->Invoke(static_cast<Interface*>(this), 1 /* Completed */);
+      handler->Release();
+      this->Release();
+    }).detach();
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Completed(Handler**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Id(UINT32* out) override { return *out = 1, S_OK; }
@@ -198,12 +232,12 @@ struct AsyncImpl : Object<Interface>, AsyncInfo {
   HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
 };
 struct ActionImpl : AsyncImpl<AsyncAction> {
-  ActionImpl() : AsyncImpl(kAsyncAction) {}
+  ActionImpl() : AsyncImpl(kAsyncAction, false) {}
   HRESULT STDMETHODCALLTYPE GetResults() override { return S_OK; }
 };
 struct OperationImpl : AsyncImpl<AsyncOperation> {
   OperationResult* result;  // owned
-  explicit OperationImpl(OperationResult* r) : AsyncImpl(kAsyncOperation), result(r) {}
+  OperationImpl(OperationResult* r, bool never) : AsyncImpl(kAsyncOperation, never), result(r) {}
   ~OperationImpl() override { result->Release(); }
   HRESULT STDMETHODCALLTYPE GetResults(OperationResult** out) override {
     result->AddRef();
@@ -223,11 +257,12 @@ struct ManagerImpl : Object<Manager> {
     auto* configuration = new ConfigurationImpl;
     configuration->ssid = g_ssid;
     configuration->passphrase = g_passphrase;
+    configuration->band = std::atoi(Get("band", "0").c_str());
     return *out = configuration, S_OK;
   }
   HRESULT STDMETHODCALLTYPE ConfigureAccessPointAsync(Configuration* c, AsyncAction** out) override {
     auto* given = static_cast<ConfigurationImpl*>(c);
-    Record(L"Configure " + given->ssid + L" " + given->passphrase);
+    Record(L"Configure " + given->ssid + L" " + given->passphrase + L" band=" + std::to_wstring(given->band));
     g_ssid = given->ssid;
     g_passphrase = given->passphrase;
     return *out = new ActionImpl, S_OK;
@@ -236,13 +271,16 @@ struct ManagerImpl : Object<Manager> {
     Record(Wide(name));
     const INT32 status = std::atoi(Get(name, "0").c_str());
     if (status == 0 && Get("stuck", "0") != "1") g_state["state"] = after;
-    return *out = new OperationImpl(new ResultImpl(status)), S_OK;
+    return *out = new OperationImpl(new ResultImpl(status), Get("never", "") == name), S_OK;
   }
   HRESULT STDMETHODCALLTYPE StartTetheringAsync(AsyncOperation** out) override { return Turn("start", "on", out); }
   HRESULT STDMETHODCALLTYPE StopTetheringAsync(AsyncOperation** out) override { return Turn("stop", "off", out); }
 };
 struct ManagerStaticsImpl : Object<ManagerStatics2> {
-  ManagerStaticsImpl() : Object(kManagerStatics2) {}
+  // Statics3 is only asked for, never called, so the same object answers it.
+  ManagerStaticsImpl() : Object(kManagerStatics2) {
+    if (e2e::ReadSettings(Dir() + L"\\tethering_state.txt")["statics3"] != "0") extra = kManagerStatics3;
+  }
   HRESULT STDMETHODCALLTYPE GetTetheringCapabilityFromConnectionProfile(Profile*, INT32* out) override {
     return *out = 0, S_OK;
   }

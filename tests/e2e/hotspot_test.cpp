@@ -458,15 +458,22 @@ TEST_F(Hotspot, WhileACommandRunsTheKeyboardOpensNothingAndACloseWaitsForIt) {
   EXPECT_TRUE(app->WaitForExit(5s));
 }
 
-// A logoff or shutdown while a command runs, asked or told: by the time the program has answered, netsh is
-// ended and the batch file, with the key, deleted.
+// A logoff or shutdown while a command runs: by the time the program has answered, netsh is ended and the
+// batch file, with the key, deleted, and no Mobile Hotspot step follows. Only asked (which may be called
+// off), it answers at once and ends nothing: the command finishes and its box is shown.
 TEST_F(Hotspot, TheEndOfTheSessionEndsTheCommandAndDeletesTheBatchFileFirst) {
   const struct {
     UINT message;
     WPARAM wParam;
-  } cases[] = {{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}};
+    bool mobileHotspot;  // the driver has no hosted network
+  } cases[] = {{WM_QUERYENDSESSION, 0, false}, {WM_ENDSESSION, TRUE, false}, {WM_ENDSESSION, TRUE, true}};
   for (const auto& c : cases) {
-    Start("sleep=30000");
+    std::optional<WlanApiStandIn> api;
+    std::optional<TetheringStandIn> tethering;
+    if (c.mobileHotspot) api.emplace(WlanApiStandIn::Kind::Fake);
+    if (c.mobileHotspot) tethering.emplace();
+    if (c.mobileHotspot) SetWlanState(dir, "capable=0\nstate=unavailable");
+    Start(c.message == WM_QUERYENDSESSION ? "sleep=5000" : "sleep=30000");
     PostClick(Control(IDC_START_HOTSPOT));
     ASSERT_TRUE(WaitUntil([&] { return !NetshCalls(dir).empty(); }, 10s)) << "netsh started";
     EXPECT_EQ(BatchFilesLeft(), std::vector<std::wstring>{L"QDWXRD.bat"});
@@ -474,8 +481,13 @@ TEST_F(Hotspot, TheEndOfTheSessionEndsTheCommandAndDeletesTheBatchFileFirst) {
     EXPECT_NE(::SendMessageTimeoutW(main, c.message, c.wParam, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result), 0u)
         << c.message;
     if (c.message == WM_QUERYENDSESSION) EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
+    if (c.message == WM_QUERYENDSESSION) {
+      EXPECT_FALSE(ChildProcesses(0, L"netsh.exe").empty()) << "a question ends nothing";
+      EXPECT_EQ(app->WaitForMessageBox(30s).value_or(MessageBoxInfo{}).text, L"无线热点启动成功！");
+    }
     EXPECT_TRUE(ChildProcesses(0, L"netsh.exe").empty()) << c.message;
     EXPECT_TRUE(BatchFilesLeft().empty()) << c.message;
+    EXPECT_EQ(TetheringCalls(dir), "") << "no Mobile Hotspot call";
     app.reset();
     ::DeleteFileW(dir.File(L"netsh_calls.txt").c_str());
   }

@@ -42,6 +42,8 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
   const std::string I = route.value_or("{00000000-0000-0000-0000-0000000000FF}");
   const std::string H = "{5A7E0000-0000-4000-8000-000000000002}", h = "{5a7e0000-0000-4000-8000-000000000002}",
                     O = "{0BE00000-0000-4000-8000-000000000003}", P = "{0BE00000-0000-4000-8000-000000000004}";
+  // Listed as well and never touched: one whose sharing settings cannot be had, one for incoming calls only.
+  const std::string X = "{0BE00000-0000-4000-8000-000000000005}", Y = "{0BE00000-0000-4000-8000-000000000006}";
   // Turning sharing off everywhere goes through the connections in the stand-in's order: its file's, sorted.
   std::vector<std::string> offEverywhere;
   for (const std::string& guid : std::set<std::string>{I, h, O, P}) offEverywhere.push_back("-" + guid + " netsh=1");
@@ -62,6 +64,7 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
     std::wstring text;  // the box; ending in "（" for a failure to share, whose end is fixed
     std::vector<std::string> calls;
     std::string rolesAfter;
+    std::wstring thenClose = {};  // the box of a 关闭热点 that follows, the hosted network unavailable by then
   } cases[] = {
       {"nothing shared", true, true, false, "none none none none", "", H, shared,
        {"+public " + I + " netsh=1", "+private " + h + " netsh=1"}, "public private none none"},
@@ -80,6 +83,11 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
       // The route leads through the hotspot's own adapter: nothing to share.
       {"no internet", true, false, false, "none none none none", "", route ? I : H,
        started + L"这台电脑现在没有连上互联网，连上热点的设备暂时不能上网。", {}, "none none none none"},
+      // The user's own pair (Ethernet shared with a virtual machine's adapter) makes way, and comes back after.
+      {"the user's pair comes back", true, true, false, "public none none private", "", H, shared,
+       {"-" + I + " netsh=1", "-" + P + " netsh=1", "+public " + I + " netsh=1", "+private " + h + " netsh=1",
+        "-" + h + " netsh=1", "-" + I + " netsh=1", "+public " + I + " netsh=1", "+private " + P + " netsh=1"},
+       "public none none private", L"无线热点已关闭！"},
       {"close takes it back first", true, false, true, "public private none none", "", H, L"无线热点已关闭！",
        {"-" + h + " netsh=0", "-" + I + " netsh=0"}, "none none none none"},
       {"no sharing manager", false, false, false, "none none none none", "", H, started + L"没能共享互联网连接（", {},
@@ -98,6 +106,7 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
     std::istringstream roles(c.roles);
     std::string state = c.script + "\n", role;
     for (int i = 0; i < 4 && roles >> role; ++i) state += guids[i] + "=" + role + "," + names[i] + "\n";
+    state += "noconfig" + X + "=1\n" + X + "=none,VPN 连接\nflags" + Y + "=20\n" + Y + "=none,传入的连接\n";
     WriteFileBytes(dir.File(L"ics_state.txt"), state);
     InstallFakeNetsh(dir);
     App app(dir.Exe());
@@ -116,6 +125,12 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
     }
     if (std::string(c.what) == "nothing shared") SaveScreenshot(box->hwnd, L"start_shared");
     box->PressOk();
+    if (!c.thenClose.empty()) {
+      SetWlanState(dir, "allowed=1\nstate=unavailable");
+      ASSERT_TRUE(WaitUntil([&] { return app.MessageBoxes().empty() && ::IsWindowEnabled(main); }, 5s));
+      PostClick(::GetDlgItem(main, IDC_CLOSE_HOTSPOT));
+      EXPECT_EQ(app.WaitForMessageBox(90s).value_or(MessageBoxInfo{}).text, c.thenClose);
+    }
     std::vector<std::string> calls;
     std::istringstream recorded(ReadFileBytes(dir.File(L"ics_calls.txt")));
     for (std::string line; std::getline(recorded, line);) calls.push_back(line);
@@ -124,7 +139,7 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
     std::string rolesAfter;
     for (const std::string& guid : guids) rolesAfter += (rolesAfter.empty() ? "" : " ") + after[guid].substr(0, after[guid].find(','));
     EXPECT_EQ(rolesAfter, c.rolesAfter);
-    EXPECT_EQ(NetshCalls(dir).size(), 1u);
+    EXPECT_EQ(NetshCalls(dir).size(), c.thenClose.empty() ? 1u : 2u);
   }
 }
 
