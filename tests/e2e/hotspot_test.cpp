@@ -480,8 +480,8 @@ TEST_F(Hotspot, TheEndOfTheSessionEndsTheCommandAndDeletesTheBatchFileFirst) {
     DWORD_PTR result = 0;
     EXPECT_NE(::SendMessageTimeoutW(main, c.message, c.wParam, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result), 0u)
         << c.message;
-    if (c.message == WM_QUERYENDSESSION) EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
     if (c.message == WM_QUERYENDSESSION) {
+      EXPECT_EQ(result, static_cast<DWORD_PTR>(TRUE)) << "the session may end";
       EXPECT_FALSE(ChildProcesses(0, L"netsh.exe").empty()) << "a question ends nothing";
       EXPECT_EQ(app->WaitForMessageBox(30s).value_or(MessageBoxInfo{}).text, L"无线热点启动成功！");
     }

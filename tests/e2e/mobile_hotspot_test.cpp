@@ -60,7 +60,9 @@ TEST(MobileHotspot, StandsInForTheHostedNetworkWhereTheDriverHasNone) {
     SetWlanState(dir, c.wlan);
     SetTetheringState(dir, c.tethering);
     InstallFakeNetsh(dir, c.netsh);
-    if (!c.again.empty()) ASSERT_TRUE(::CopyFileW(BuiltFile(SHORT_LIMIT_EXE).c_str(), dir.Exe().c_str(), FALSE));
+    if (!c.again.empty()) {
+      ASSERT_TRUE(::CopyFileW(BuiltFile(SHORT_LIMIT_EXE).c_str(), dir.Exe().c_str(), FALSE));
+    }
     App app(dir.Exe());
     const HWND main = app.WaitForMainWindow();
     ASSERT_NE(main, nullptr) << c.what;

@@ -1,5 +1,7 @@
 #include "platform/win32/com.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -139,12 +141,74 @@ ComPtr<IInspectable> ActivateInstance(const wchar_t* className) {
   return object;
 }
 
+// Something kept that has not ended yet: a call's thread, or a runtime call that did not complete in time.
+struct Outstanding {
+  virtual ~Outstanding() = default;
+  // True once it has ended; waits for it until the deadline.
+  virtual bool WaitUntil(Deadline deadline) = 0;
+};
+
+struct MtaCalls::Kept {
+  std::mutex mutex;
+  std::vector<std::shared_ptr<Outstanding>> outstanding;
+  void Keep(std::shared_ptr<Outstanding> item) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    outstanding.push_back(std::move(item));
+  }
+};
+
+namespace {
+
+// The calls' own thread's keeper, for a runtime call that does not complete in time.
+thread_local std::shared_ptr<MtaCalls::Kept> t_kept;
+
+constexpr auto kRuntimeCallKeptFor = std::chrono::minutes(1);
+
+// A runtime call that did not complete by its deadline, with the handler Windows will call when it does.
+class UncompletedCall : public Outstanding {
+ public:
+  UncompletedCall(IInspectable* async, Completion* done) : done_(done), until_(std::chrono::steady_clock::now() + kRuntimeCallKeptFor) {
+    async->AddRef();
+    async_ = async;
+    done_->AddRef();
+  }
+  ~UncompletedCall() override {
+    async_->Release();
+    done_->Release();
+  }
+  bool WaitUntil(Deadline deadline) override {
+    // One that Windows never completes is let go after a while: it would refuse every later command.
+    return done_->WaitUntil(std::min(deadline, until_)) || std::chrono::steady_clock::now() >= until_;
+  }
+
+ private:
+  IInspectable* async_ = nullptr;
+  Completion* done_;
+  Deadline until_;
+};
+
+// A call's thread, which sets done when the call has returned.
+struct CallThread : Outstanding {
+  std::mutex mutex;
+  std::condition_variable returned;
+  bool done = false;
+  bool WaitUntil(Deadline deadline) override {
+    std::unique_lock<std::mutex> lock(mutex);
+    return returned.wait_until(lock, deadline, [this] { return done; });
+  }
+};
+
+}  // namespace
+
 void AwaitCompletion(IInspectable* async, HRESULT (*putCompleted)(IInspectable*, ICompletedHandler*),
                      const GUID& handlerIid, Deadline deadline) {
   Completion* done = new (std::nothrow) Completion(handlerIid);
   if (done == nullptr) throw ComError(E_OUTOFMEMORY);
   HRESULT hr = putCompleted(async, done);
-  if (SUCCEEDED(hr) && !done->WaitUntil(deadline)) hr = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+  if (SUCCEEDED(hr) && !done->WaitUntil(deadline)) {
+    hr = kNotYetKnown;
+    if (t_kept) t_kept->Keep(std::make_shared<UncompletedCall>(async, done));
+  }
   done->Release();
   Check(hr);
   ComPtr<IAsyncInfo> info;
@@ -158,17 +222,15 @@ void AwaitCompletion(IInspectable* async, HRESULT (*putCompleted)(IInspectable*,
   throw ComError(FAILED(error) ? error : E_FAIL);
 }
 
-bool MtaCalls::Call::WaitUntil(Deadline deadline) {
-  std::unique_lock<std::mutex> lock(mutex);
-  return returned.wait_until(lock, deadline, [this] { return done; });
-}
+MtaCalls::MtaCalls() : kept_(std::make_shared<Kept>()) {}
 
 bool MtaCalls::Run(std::function<void(Deadline)> call, std::chrono::milliseconds limit) {
   const Deadline deadline = std::chrono::steady_clock::now() + limit;
-  const auto state = std::make_shared<Call>();
-  std::thread([state, deadline, call = std::move(call)]() mutable {
+  const auto thread = std::make_shared<CallThread>();
+  std::thread([thread, kept = kept_, deadline, call = std::move(call)]() mutable {
     {
       const ComApartment apartment;
+      t_kept = kept;
       try {
         call(deadline);
       } catch (...) {
@@ -176,22 +238,32 @@ bool MtaCalls::Run(std::function<void(Deadline)> call, std::chrono::milliseconds
       }
       // What the call holds goes while the apartment is still there.
       call = nullptr;
+      t_kept.reset();
     }
-    const std::lock_guard<std::mutex> lock(state->mutex);
-    state->done = true;
-    state->returned.notify_all();
+    const std::lock_guard<std::mutex> lock(thread->mutex);
+    thread->done = true;
+    thread->returned.notify_all();
   }).detach();
-  if (state->WaitUntil(deadline)) return true;
-  const std::lock_guard<std::mutex> lock(mutex_);
-  outstanding_.push_back(state);
+  if (thread->WaitUntil(deadline)) return true;
+  kept_->Keep(thread);
   return false;
 }
 
 bool MtaCalls::WaitForOutstanding(std::chrono::milliseconds limit) {
   const Deadline deadline = std::chrono::steady_clock::now() + limit;
-  const std::lock_guard<std::mutex> lock(mutex_);
-  std::erase_if(outstanding_, [&](const std::shared_ptr<Call>& call) { return call->WaitUntil(deadline); });
-  return outstanding_.empty();
+  // Waited for outside the lock: a call's thread may keep a runtime call meanwhile.
+  std::vector<std::shared_ptr<Outstanding>> waiting;
+  {
+    const std::lock_guard<std::mutex> lock(kept_->mutex);
+    waiting = kept_->outstanding;
+  }
+  std::vector<std::shared_ptr<Outstanding>> ended;
+  for (const auto& item : waiting) {
+    if (item->WaitUntil(deadline)) ended.push_back(item);
+  }
+  const std::lock_guard<std::mutex> lock(kept_->mutex);
+  std::erase_if(kept_->outstanding, [&](const auto& item) { return std::find(ended.begin(), ended.end(), item) != ended.end(); });
+  return kept_->outstanding.empty();
 }
 
 }  // namespace lumvora::win32

@@ -14,7 +14,6 @@
 #include <oleauto.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -180,6 +179,9 @@ ComPtr<IInspectable> ActivateInstance(const wchar_t* className);
 // When a call run under a time limit must have returned: an inner wait ends by then too.
 using Deadline = std::chrono::steady_clock::time_point;
 
+// What a call that did not end in time answers: its result is not known yet.
+inline constexpr HRESULT kNotYetKnown = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+
 // The completed handler that IAsyncAction and IAsyncOperation<T> take: IUnknown, then Invoke.
 struct ICompletedHandler : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Invoke(IInspectable* asyncInfo, AsyncStatus status) = 0;
@@ -187,7 +189,9 @@ struct ICompletedHandler : IUnknown {
 
 // Waits until a runtime call has completed, or the deadline: hands the call a handler (whose interface is
 // handlerIid, the parameterized IID of the call's own handler type) and waits for it. Throws ComError for a
-// call that failed, was cancelled or did not complete in time.
+// call that failed or was cancelled, and ComError(kNotYetKnown) for one that did not complete in time: in an
+// MtaCalls call, the runtime call is then kept, with its handler, until it completes (or for a minute), so
+// that whoever comes next can wait for what Windows still does.
 void AwaitCompletion(IInspectable* async, HRESULT (*putCompleted)(IInspectable*, ICompletedHandler*),
                      const GUID& handlerIid, Deadline deadline);
 template <typename Async>
@@ -198,25 +202,23 @@ void Await(Async* async, const GUID& handlerIid, Deadline deadline) {
 }
 
 // Calls made in the multithreaded apartment, each on a thread of its own, within a time limit. A call that
-// outlives its limit is not forgotten: it is kept until it returns, and whoever comes next can wait for it.
+// outlives its limit is not forgotten, nor a runtime call that did not complete by then: each is kept until it
+// ends (a runtime call for a minute at most), and whoever comes next can wait for them.
 class MtaCalls {
  public:
+  MtaCalls();
   // Runs call(deadline) and waits for it until the deadline. True when it returned; false when it still
   // runs (it goes on, kept here), so it must own whatever it touches. Throws std::system_error where no
   // thread can be started.
   bool Run(std::function<void(Deadline)> call, std::chrono::milliseconds limit);
-  // Waits, at most the time given, until no call that outlived its limit runs any more; true when none does.
+  // Waits, at most the time given, until nothing kept runs any more; true when nothing does.
   bool WaitForOutstanding(std::chrono::milliseconds limit);
 
+  // What is kept: shared with the calls' threads, which may outlive this object.
+  struct Kept;
+
  private:
-  struct Call {
-    std::mutex mutex;
-    std::condition_variable returned;
-    bool done = false;
-    bool WaitUntil(Deadline deadline);
-  };
-  std::mutex mutex_;
-  std::vector<std::shared_ptr<Call>> outstanding_;
+  std::shared_ptr<Kept> kept_;
 };
 
 }  // namespace lumvora::win32

@@ -14,6 +14,8 @@ void Fail(MobileHotspotResult& result, HRESULT hr) {
   if (result.hresult != 0) return;  // the first failure is the one to tell
   result.hresult = static_cast<std::int32_t>(hr);
   result.systemText = HresultText(hr);
+  // Not a failure: Windows goes on with it, and what it does is not known yet.
+  result.timedOut = hr == kNotYetKnown;
 }
 
 enum class Call { Configure, Start, Stop, Query };
@@ -127,9 +129,7 @@ MobileHotspotResult Win32MobileHotspot::OnCallThread(std::function<void(MobileHo
         [result, work = std::move(work)](Deadline deadline) {
           MobileHotspotResult answer;
           try {
-            // Windows' answer is waited for past the caller's limit, so that the call is kept (and the next
-            // command waits for it) rather than dropped at that limit while Windows still carries it out.
-            work(answer, deadline + kMobileHotspotTimeLimit);
+            work(answer, deadline);
           } catch (const ComError& error) {
             Fail(answer, error.Code());
           }
@@ -137,9 +137,7 @@ MobileHotspotResult Win32MobileHotspot::OnCallThread(std::function<void(MobileHo
         },
         limit_);
     if (returned) return *result;
-    // Not a failure: the call goes on, and what it did is not known yet.
-    Fail(failed, HRESULT_FROM_WIN32(ERROR_TIMEOUT));
-    failed.timedOut = true;
+    Fail(failed, kNotYetKnown);
   } catch (const std::system_error&) {
     Fail(failed, E_OUTOFMEMORY);
   }
