@@ -81,15 +81,9 @@ struct StartedProcess {
 
 }  // namespace
 
-void BatchFileRunner::EndCommands(bool ending) {
-  if (ending) {
-    ::SetEvent(commandsEnded_.Get());
-  } else {
-    ::ResetEvent(commandsEnded_.Get());
-  }
-}
+void BatchFileRunner::EndCommands(bool ending) { commandsEnded_ = ending; }
 
-bool BatchFileRunner::Ending() const { return ::WaitForSingleObject(commandsEnded_.Get(), 0) == WAIT_OBJECT_0; }
+bool BatchFileRunner::Ending() const { return commandsEnded_; }
 
 CommandResult BatchFileRunner::Run(const std::wstring& batchPath, std::chrono::milliseconds timeLimit) {
   // The session ends: nothing more starts. The command counts as not finished, as at its time limit.
@@ -168,9 +162,9 @@ CommandResult BatchFileRunner::Run(const std::wstring& batchPath, std::chrono::m
     DrainPipe(output.Get(), printed);
     const ULONGLONG now = ::GetTickCount64();
     const DWORD wait = now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50));
-    // On the worker: the window's thread goes on with its own messages meanwhile.
-    const HANDLE waitFor[] = {processHandle, commandsEnded_.Get()};
-    const DWORD signalled = ::WaitForMultipleObjects(2, waitFor, FALSE, wait);
+    // On the worker: the window's thread goes on with its own messages meanwhile. Only this command's own
+    // process is waited for; the end of the session is this object's flag, looked at on every turn.
+    const DWORD signalled = ::WaitForSingleObject(processHandle, wait);
     if (signalled == WAIT_OBJECT_0) {
       DrainPipe(output.Get(), printed);
       DWORD exitCode = 0;
@@ -179,7 +173,7 @@ CommandResult BatchFileRunner::Run(const std::wstring& batchPath, std::chrono::m
       result.exitCode = exitCode;
       break;
     }
-    if (signalled == WAIT_OBJECT_0 + 1 || ::GetTickCount64() >= deadline) {
+    if (commandsEnded_ || ::GetTickCount64() >= deadline) {
       // Left running, netsh would go on beside the next command; outside a job, the interpreter at least goes.
       if (inJob) {
         job.EndAll();

@@ -4,6 +4,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -32,8 +33,11 @@ class BatchFileRunner {
   bool Ending() const;
 
  private:
-  // Set while the session ends: the command that runs stops waiting and ends its interpreter.
-  UniqueKernelHandle commandsEnded_{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // Set while the session ends: the command that runs ends its interpreter at its next look (every 50 ms).
+  // A flag of this object's own, not an event: a kernel object alive for the whole process can be signalled
+  // by any code that holds its handle value, or name another object once that value is closed and reused,
+  // and so end a command with neither its time limit nor the session's end.
+  std::atomic<bool> commandsEnded_{false};
 };
 
 }  // namespace lumvora::win32
