@@ -26,7 +26,7 @@ triplet=x86_64-w64-mingw32
 if [ "$LUMVORA_FLAVOUR" = 32 ]; then preset=mingw triplet=i686-w64-mingw32; fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" --target lumvora_bench_startup lumvora_bench_breakdown \
-  lumvora_bench_hotspot lumvora_bench_help
+  lumvora_bench_hotspot lumvora_bench_help lumvora_bench_status
 dpi=${LUMVORA_DPI:-96}
 [ "$dpi" = 96 ] || lumvora_dpi_prefix
 lumvora_prefix
@@ -52,3 +52,5 @@ echo "== hotspot command" | tag
 WINEDLLOVERRIDES="$WINEDLLOVERRIDES;netsh.exe=n" lumvora_wine "$dir/bench/lumvora_bench_hotspot.exe" "$runs" | tag
 echo "== help document" | tag
 lumvora_wine "$dir/bench/lumvora_bench_help.exe" "$runs" | tag
+echo "== status window" | tag
+lumvora_wine "$dir/bench/lumvora_bench_status.exe" "$runs" | tag

@@ -17,4 +17,5 @@ copy main_window_filled shot_filled
 copy create_succeeded shot_created
 copy start_failed shot_failed
 copy main_window_menu shot_menu
+copy status_window shot_status
 bash "$root/scripts/build-help.sh"

@@ -36,6 +36,14 @@ checks = [
      iid('pinterface({bbe1fa4c-b0e3-4583-baef-1f1b2e483e56};rc(Windows.Networking.Connectivity.ConnectionProfile;'
          '{71ba143c-598e-49d0-84eb-8febaedcc195}))'),
      declared(header, 'kIidConnectionProfileVectorView')),
+    ('IVectorView<NetworkOperatorTetheringClient>',
+     iid('pinterface({bbe1fa4c-b0e3-4583-baef-1f1b2e483e56};rc(Windows.Networking.NetworkOperators.'
+         'NetworkOperatorTetheringClient;{709d254c-595f-4847-bb30-646935542918}))'),
+     declared(header, 'kIidTetheringClientVectorView')),
+    ('IVectorView<HostName>',
+     iid('pinterface({bbe1fa4c-b0e3-4583-baef-1f1b2e483e56};rc(Windows.Networking.HostName;'
+         '{bf8ecaad-ed96-49a7-9084-d416cae88dcb}))'),
+     declared(header, 'kIidHostNameVectorView')),
 ]
 failed = False
 for name, computed, expected in checks:

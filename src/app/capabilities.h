@@ -5,6 +5,7 @@
 #include "platform/command_operations.h"
 #include "platform/connection_sharing.h"
 #include "platform/help_files.h"
+#include "platform/hotspot_status.h"
 #include "platform/mobile_hotspot.h"
 #include "platform/session_operations.h"
 #include "platform/worker.h"
@@ -18,6 +19,7 @@ struct Capabilities {
   Worker& worker;
   ConnectionSharing& sharing;
   MobileHotspot& mobileHotspot;
+  HotspotStatusReader& hotspotStatus;
 };
 
 }  // namespace lumvora

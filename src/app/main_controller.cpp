@@ -203,6 +203,10 @@ void MainController::OnHelpLinkClick() {
   RunHandler([this] { DeliverHelp(helpFiles_, view_, helpProgress_, appDir_, helpDocument_); });
 }
 
+void MainController::OnStatusLinkClick() {
+  RunHandler([this] { hotspotStatus_.Open(); });
+}
+
 void MainController::OnStartHotspotClick() {
   RunHandler([this] {
     startCmd_ = kStartCommand;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/capabilities.h"
+#include "app/hotspot_status_controller.h"
 #include "help/help_progress_view.h"
 #include "hotspot/batch_command_runner.h"
 #include "hotspot/hotspot_operations.h"
@@ -48,12 +49,14 @@ inline constexpr std::chrono::milliseconds kEndSessionWait{5000};
 class MainController : public MainViewEvents {
  public:
   MainController(const Capabilities& capabilities, MainView& view, HelpProgressView& helpProgress,
+                 HotspotStatusController& hotspotStatus,
                  std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
       : session_(capabilities.session),
         helpFiles_(capabilities.helpFiles),
         command_(capabilities.command),
         view_(view),
         helpProgress_(helpProgress),
+        hotspotStatus_(hotspotStatus),
         worker_(capabilities.worker),
         runner_(capabilities.command, capabilities.sharing, capabilities.mobileHotspot, commandTimeLimit) {}
   MainController(const MainController&) = delete;
@@ -68,6 +71,8 @@ class MainController : public MainViewEvents {
   void OnMenuExit() override;
   void OnMenuAbout() override;
   void OnHelpLinkClick() override;
+  // 热点状态 and its key: the status window opens, or comes forward.
+  void OnStatusLinkClick() override;
   void OnCreateHotspotClick() override;
   void OnStartHotspotClick() override;
   void OnCloseHotspotClick() override;
@@ -91,6 +96,7 @@ class MainController : public MainViewEvents {
   CommandOperations& command_;
   MainView& view_;
   HelpProgressView& helpProgress_;
+  HotspotStatusController& hotspotStatus_;
   Worker& worker_;
 
   // Runs one event handler on the window's thread. A failing platform operation abandons the handler and

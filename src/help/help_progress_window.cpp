@@ -4,8 +4,9 @@
 
 #include <cmath>
 
-#include "platform/win32/system_library.h"
+#include "ui/win32_common_controls.h"
 #include "ui/win32_dpi.h"
+#include "ui/win32_window.h"
 
 namespace lumvora::win32 {
 namespace {
@@ -14,38 +15,12 @@ namespace {
 // ten thousand bytes, so it is drawn a few dozen times rather than once per pixel of its width.
 constexpr int kBarSteps = 32;
 
-// comctl32 is not one of the system's known DLLs: imported, it would be looked for beside the exe first,
-// where anyone may put a file of that name. It is loaded from the system directory when the bar is first
-// needed instead.
-void InitProgressBarClass() {
-  static bool done = false;
-  if (done) return;
-  BOOL(WINAPI * init)(const INITCOMMONCONTROLSEX*) = nullptr;
-  if (!FindFunction(LoadSystemLibrary(L"comctl32.dll"), "InitCommonControlsEx", init)) return;
-  const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-  done = init(&controls) != FALSE;
-}
-
-bool RegisterHelpProgressClass(HINSTANCE instance) {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = ::DefWindowProcW;
-  wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kHelpProgressClassName;
-  registered = ::RegisterClassExW(&wc) != 0;
-  return registered;
-}
-
 }  // namespace
 
 void HelpProgressWindow::Show() {
   if (hwnd_ != nullptr) return;
-  InitProgressBarClass();
-  if (!RegisterHelpProgressClass(instance_)) return;
+  InitCommonControlClasses(ICC_PROGRESS_CLASS);
+  if (!RegisterPlainWindowClass(instance_, kHelpProgressClassName, ::DefWindowProcW)) return;
   // No border and no title bar; a tool window gets no taskbar button. The window text is never shown (no
   // title bar); the class name serves as one.
   hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kHelpProgressClassName, kHelpProgressClassName,

@@ -1,26 +1,17 @@
 // The rows of the connected-devices list: the hosted network's peers, or the Mobile Hotspot's clients.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/hotspot_status.h"
 
 namespace lumvora {
 
 extern const wchar_t kUnknownDeviceName[];
 
-using MacAddress = std::array<std::uint8_t, 6>;
-
 // AA-BB-CC-DD-EE-FF, as Windows' own lists show it.
 std::wstring MacText(const MacAddress& mac);
-
-// An entry of the hosted adapter's neighbour table.
-struct NeighbourEntry {
-  MacAddress mac{};
-  std::wstring ip;
-  bool ipv4 = true;
-};
 
 struct DeviceRow {
   std::wstring name, ip, mac;
@@ -30,16 +21,6 @@ struct DeviceRow {
 // One row per peer, in the peers' order: its IPv4 address where the neighbour table has one, else IPv6.
 std::vector<DeviceRow> HostedNetworkDevices(const std::vector<MacAddress>& peers,
                                             const std::vector<NeighbourEntry>& neighbours);
-
-struct HostNameEntry {
-  enum class Kind { DomainName, Ipv4, Ipv6, Bluetooth } kind = Kind::DomainName;
-  std::wstring text;
-};
-
-struct TetheringClientEntry {
-  std::wstring mac;
-  std::vector<HostNameEntry> hostNames;
-};
 
 // One row per client: its first domain name, its first IPv4 (else IPv6) address, its MAC in the form above.
 std::vector<DeviceRow> TetheringClientDevices(const std::vector<TetheringClientEntry>& clients);

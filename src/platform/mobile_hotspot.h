@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lumvora {
 
@@ -30,6 +31,18 @@ enum class TetheringStatus : std::int32_t {
 // Windows' TetheringOperationalState, value for value.
 enum class TetheringState { Unknown, On, Off, InTransition };
 
+// One of a client's host names, as Windows' HostName gives it (HostNameType, value for value).
+struct HostNameEntry {
+  enum class Kind { DomainName, Ipv4, Ipv6, Bluetooth } kind = Kind::DomainName;
+  std::wstring text;
+};
+
+// A device that has joined the Mobile Hotspot: its MAC as Windows writes it, and its host names.
+struct TetheringClientEntry {
+  std::wstring mac;
+  std::vector<HostNameEntry> hostNames;
+};
+
 // What one call did, and what the Mobile Hotspot looked like afterwards.
 struct MobileHotspotResult {
   // Windows named the connection to the internet, and the hotspot's manager was made from it.
@@ -46,6 +59,7 @@ struct MobileHotspotResult {
   std::wstring additionalErrorMessage;    // what Windows added to that answer
   TetheringState state = TetheringState::Unknown;  // read after the operation
   std::optional<std::wstring> ssid, passphrase;    // the configuration read after the operation
+  std::vector<TetheringClientEntry> clients;       // read by the status window only, while it is on
 };
 
 class MobileHotspot {

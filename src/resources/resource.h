@@ -17,6 +17,19 @@
 #define IDC_CREATE_HOTSPOT 1007
 #define IDC_START_HOTSPOT 1008
 #define IDC_CLOSE_HOTSPOT 1009
+#define IDC_STATUS_LINK 1010
+
+// The status window (热点状态): its lines in order, the join code and its line, the device list and its caption.
+#define IDC_STATUS_STATE 1101
+#define IDC_STATUS_NAME 1102
+#define IDC_STATUS_KEY 1103
+#define IDC_STATUS_SHARED 1104
+#define IDC_STATUS_CODE 1105
+#define IDC_STATUS_CODE_HINT 1106
+#define IDC_STATUS_DEVICES_LABEL 1107
+#define IDC_STATUS_DEVICES 1108
 
 #define IDM_ABOUT 2001
 #define IDM_EXIT 2002
+// The key that opens the status window (F2).
+#define IDM_HOTSPOT_STATUS 2003

@@ -33,8 +33,10 @@ struct ControlSpec {
 
 // In window order, which is also the tab order of the controls that take the focus. Each field's caption
 // comes right before its field: a screen reader names an edit after the static text just before it.
-inline constexpr std::array<ControlSpec, 9> kMainControls{{
+inline constexpr std::array<ControlSpec, 10> kMainControls{{
     {IDC_VERSION_LABEL, ControlKind::Label, L"程序版本：1.2.0", 8, 8, 105, 17, ControlFont::Default},
+    // Left of 使用说明, as high and on the same baseline, four characters wide as it is.
+    {IDC_STATUS_LINK, ControlKind::Label, L"热点状态", 232, 8, 49, 17, ControlFont::Default},
     {IDC_HELP_LINK, ControlKind::Label, L"使用说明", 288, 8, 49, 17, ControlFont::Default},
     {IDC_SSID_LABEL, ControlKind::Label, L"热点名称（SSID）", 32, 64, 96, 12, ControlFont::Default,
      Sizing::ToTextRightAligned},

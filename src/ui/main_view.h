@@ -34,6 +34,8 @@ class MainViewEvents {
   virtual void OnMenuExit() = 0;
   virtual void OnMenuAbout() = 0;
   virtual void OnHelpLinkClick() = 0;
+  // 热点状态 clicked, or its key (F2) pressed.
+  virtual void OnStatusLinkClick() = 0;
   virtual void OnCreateHotspotClick() = 0;
   virtual void OnStartHotspotClick() = 0;
   virtual void OnCloseHotspotClick() = 0;

@@ -35,7 +35,7 @@ void MainWindow::Create() {
   }
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &MainWindow::WindowProc;
+  wc.lpfnWndProc = &WindowProcOf<MainWindow>;
   wc.hInstance = instance_;
   wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -59,18 +59,6 @@ void MainWindow::Create() {
     throw PlatformError(L"创建主窗口", kAppTitle, SystemErrorText(::GetLastError()));
   }
   LUMVORA_STARTUP_MARK("main window and its controls created (hidden)");
-}
-
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    auto* self = static_cast<MainWindow*>(create->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,6 +134,9 @@ void MainWindow::OnCreate() {
   ::AppendMenuW(popup, MF_STRING, IDM_EXIT, L"退出");
   ::AppendMenuW(menu_.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"菜单");
   LUMVORA_STARTUP_MARK("menu created");
+  // F2: a key of its own for 热点状态, as F1 is 使用说明's (F1 comes as WM_HELP, and needs none).
+  ACCEL statusKey{FVIRTKEY, VK_F2, IDM_HOTSPOT_STATUS};
+  shortcuts_.Reset(::CreateAcceleratorTableW(&statusKey, 1));
 
   CreateControls();
   if (dpi_ != classDpi_) {
@@ -189,9 +180,20 @@ void MainWindow::OnHelp(const HELPINFO& help) {
   events_.OnHelpLinkClick();
 }
 
+bool MainWindow::TranslateShortcut(MSG& msg) const {
+  if (!shortcuts_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+  return ::TranslateAcceleratorW(hwnd_, shortcuts_.Get(), &msg) != 0;
+}
+
 void MainWindow::OnCommand(int id, int notification) {
-  if (id == IDC_HELP_LINK) {
-    if (notification == STN_CLICKED) events_.OnHelpLinkClick();
+  if (id == IDC_HELP_LINK || id == IDC_STATUS_LINK) {
+    if (notification != STN_CLICKED) return;
+    id == IDC_HELP_LINK ? events_.OnHelpLinkClick() : events_.OnStatusLinkClick();
+    return;
+  }
+  // The key comes as an accelerator's command (notification 1), not as a click.
+  if (id == IDM_HOTSPOT_STATUS) {
+    events_.OnStatusLinkClick();
     return;
   }
   if (notification != BN_CLICKED) return;

@@ -13,6 +13,7 @@
 #include "ui/main_view.h"
 #include "ui/win32_dpi.h"
 #include "ui/win32_picture.h"
+#include "ui/win32_window.h"
 #include "ui/window_class_names.h"
 
 namespace lumvora::win32 {
@@ -29,6 +30,9 @@ class MainWindow : public MainView {
   // Creates the window hidden; the logic's start-up shows it.
   void Create();
   HWND Handle() const { return hwnd_; }
+  // For the message loop: F2 in the window or one of its controls opens the status window. True when the
+  // message was the key and has been handled.
+  bool TranslateShortcut(MSG& msg) const;
 
   // MainView
   void SetVersionCaption(const std::wstring& caption) override;
@@ -40,7 +44,7 @@ class MainWindow : public MainView {
   void SetBusy(bool busy) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  friend LRESULT CALLBACK WindowProcOf<MainWindow>(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   void OnCreate();
@@ -88,6 +92,7 @@ class MainWindow : public MainView {
   ScaledPicture background_;
   bool backgroundTaken_ = false;
   UniqueMenu menu_;
+  UniqueAccelerators shortcuts_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
   UniqueCursor hand_;

@@ -13,17 +13,6 @@
 namespace lumvora::win32 {
 namespace {
 
-// Point size to the font height that CreateFont wants: negative means character height.
-int HeightForPoints(int points, int dpi) { return -::MulDiv(points, dpi, 72); }
-
-HFONT CreateSongTi(int points, int dpi) {
-  // Named explicitly, with the GB2312 character set, so that the designed label sizes hold whatever the
-  // system's own dialog font is.
-  return ::CreateFontW(HeightForPoints(points, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       L"宋体");
-}
-
 // Where a control goes at a DPI: each designed measure scaled, and a label sized to its text keeps its
 // designed right edge and top. Measured before the control exists, so that it is created where it stays
 // rather than moved there.
@@ -107,12 +96,7 @@ void MainWindow::LayOutControls(const std::function<void(const ControlSpec&, con
 
 void MainWindow::LoadIcons() {
   // Set on the window, replacing the class's icons, which were loaded for another DPI.
-  UniqueIcon big(static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXICON, dpi_)));
-  UniqueIcon small(static_cast<HICON>(LoadImageForDpi(instance_, IDI_LUMVORA, IMAGE_ICON, SM_CXSMICON, dpi_)));
-  ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
-  ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
-  bigIcon_ = std::move(big);
-  smallIcon_ = std::move(small);
+  SetWindowIcons(hwnd_, instance_, IDI_LUMVORA, dpi_, bigIcon_, smallIcon_);
 }
 
 void MainWindow::LoadHandCursor() {
@@ -190,7 +174,8 @@ HBRUSH MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
   COLORREF colour = RGB(0, 0, 0);
   switch (::GetDlgCtrlID(control)) {
     case IDC_VERSION_LABEL: colour = RGB(0, 0, 255); break;
-    case IDC_HELP_LINK: colour = RGB(0, 0, 128); break;
+    case IDC_HELP_LINK:
+    case IDC_STATUS_LINK: colour = RGB(0, 0, 128); break;
     default: break;
   }
   ::SetTextColor(dc, colour);
@@ -203,7 +188,9 @@ bool MainWindow::OnSetCursor(HWND over, int hitTest) {
     ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
     return true;
   }
-  if (hitTest != HTCLIENT || over != ::GetDlgItem(hwnd_, IDC_HELP_LINK)) return false;
+  if (hitTest != HTCLIENT || (over != ::GetDlgItem(hwnd_, IDC_HELP_LINK) && over != ::GetDlgItem(hwnd_, IDC_STATUS_LINK))) {
+    return false;
+  }
   // Loaded when first needed: under Wine, loading it at the DPI's size costs start-up a few milliseconds.
   if (!hand_) LoadHandCursor();
   if (!hand_) return false;

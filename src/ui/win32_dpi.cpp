@@ -1,5 +1,7 @@
 #include "ui/win32_dpi.h"
 
+#include <utility>
+
 #include "platform/win32/system_library.h"
 
 namespace lumvora::win32 {
@@ -46,9 +48,25 @@ int SystemMetricForDpi(int index, int dpi) {
   return metricForDpi != nullptr ? metricForDpi(index, static_cast<UINT>(dpi)) : ::GetSystemMetrics(index);
 }
 
+HFONT CreateSongTi(int points, int dpi) {
+  // A negative height is the characters' height, without the internal leading.
+  return ::CreateFontW(-::MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       L"宋体");
+}
+
 HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dpi) {
   const int size = SystemMetricForDpi(metric, dpi);
   return ::LoadImageW(instance, MAKEINTRESOURCEW(id), type, size, size, 0);
+}
+
+void SetWindowIcons(HWND window, HINSTANCE instance, int id, int dpi, UniqueIcon& big, UniqueIcon& small) {
+  UniqueIcon newBig(static_cast<HICON>(LoadImageForDpi(instance, id, IMAGE_ICON, SM_CXICON, dpi)));
+  UniqueIcon newSmall(static_cast<HICON>(LoadImageForDpi(instance, id, IMAGE_ICON, SM_CXSMICON, dpi)));
+  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBig.Get()));
+  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmall.Get()));
+  big = std::move(newBig);
+  small = std::move(newSmall);
 }
 
 }  // namespace lumvora::win32

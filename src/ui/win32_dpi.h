@@ -5,6 +5,8 @@
 
 #include "platform/win32/windows_api.h"
 
+#include "platform/win32/handles.h"
+
 namespace lumvora::win32 {
 
 inline constexpr int kDesignDpi = 96;
@@ -19,8 +21,16 @@ SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi);
 // GetSystemMetrics at that DPI (icon and cursor sizes).
 int SystemMetricForDpi(int index, int dpi);
 
+// 宋体 at a point size for a DPI, named explicitly with the GB2312 character set, so that the designed label
+// sizes hold whatever the system's own dialog font is.
+HFONT CreateSongTi(int points, int dpi);
+
 // An icon or cursor resource loaded at the size that the system wants at that DPI (metric: SM_CXICON,
 // SM_CXSMICON or SM_CXCURSOR).
 HANDLE LoadImageForDpi(HINSTANCE instance, int id, UINT type, int metric, int dpi);
+
+// The window's title-bar and taskbar icons, at that DPI's sizes, in place of whatever it had: the ones given
+// are kept for as long as the window shows them.
+void SetWindowIcons(HWND window, HINSTANCE instance, int id, int dpi, UniqueIcon& big, UniqueIcon& small);
 
 }  // namespace lumvora::win32

@@ -6,5 +6,6 @@ namespace lumvora {
 
 inline constexpr wchar_t kMainWindowClassName[] = L"LumvoraMainWindow";
 inline constexpr wchar_t kHelpProgressClassName[] = L"LumvoraHelpProgress";
+inline constexpr wchar_t kHotspotStatusClassName[] = L"LumvoraHotspotStatus";
 
 }  // namespace lumvora

@@ -81,13 +81,15 @@ TEST_F(Appearance, PictureColoursAndTransparentLabelsAsDrawn) {
 
   const std::vector<COLORREF> versionLabel = ScreenPixels(ScreenRectOf(IDC_VERSION_LABEL));
   const std::vector<COLORREF> helpLink = ScreenPixels(ScreenRectOf(IDC_HELP_LINK));
+  const std::vector<COLORREF> statusLink = ScreenPixels(ScreenRectOf(IDC_STATUS_LINK));
   const std::vector<COLORREF> ssidLabel = ScreenPixels(ScreenRectOf(IDC_SSID_LABEL));
   EXPECT_GT(Count(versionLabel, 0x0000FF), 20u) << "程序版本 in blue";
   EXPECT_GT(Count(helpLink, 0x000080), 20u) << "使用说明 in navy";
   EXPECT_EQ(Count(helpLink, 0x0000FF), 0u);
+  EXPECT_GT(Count(statusLink, 0x000080), 20u) << "热点状态 in navy";
   EXPECT_GT(Count(ssidLabel, 0x000000), 20u) << "field caption in black";
   // No grey box behind the labels: what is not text is the picture.
-  for (const auto* label : {&versionLabel, &helpLink, &ssidLabel}) EXPECT_EQ(Count(*label, faceRgb), 0u);
+  for (const auto* label : {&versionLabel, &helpLink, &statusLink, &ssidLabel}) EXPECT_EQ(Count(*label, faceRgb), 0u);
   SaveScreenshot(main, L"main_window_appearance");
 }
 
@@ -146,6 +148,7 @@ TEST_F(Appearance, TheCursorChangesOverTheHelpLabelOnly) {
     EXPECT_EQ(cursorAt(CentreOf(Control(id))), background) << "control " << id;
   }
   EXPECT_EQ(cursorAt(CentreOf(Control(IDC_HELP_LINK))), overHelp);
+  EXPECT_EQ(cursorAt(CentreOf(Control(IDC_STATUS_LINK))), overHelp) << "the hand over 热点状态 too";
 }
 
 // Whether the visible pop-up menu is the window's own: a menu of two items. (The items of another
@@ -227,7 +230,7 @@ TEST_F(Appearance, EachFieldIsNamedAfterItsCaption) {
   const struct {
     int id;
     const wchar_t* name;
-  } fields[] = {{IDC_SSID_EDIT, L"热点名称（SSID）"}, {IDC_KEY_EDIT, L"密钥（KEY）"}};
+  } fields[] = {{IDC_SSID_EDIT, L"热点名称（SSID）"}, {IDC_KEY_EDIT, L"密钥（KEY）"}, {IDC_STATUS_LINK, L"热点状态"}};
   for (const auto& field : fields) {
     IAccessible* accessible = nullptr;
     ASSERT_EQ(::AccessibleObjectFromWindow(Control(field.id), OBJID_CLIENT, IID_IAccessible,
@@ -250,8 +253,8 @@ TEST_F(Appearance, OtherButtonsAndClicksOnControlsOpenNoWindowMenu) {
   ClickAt(Background(), Button::Left);
   ClickAt(Background(), Button::Middle);
   EXPECT_TRUE(OpenMenus(app->Pid()).empty()) << "left and middle buttons do nothing";
-  for (int id : {IDC_VERSION_LABEL, IDC_HELP_LINK, IDC_SSID_LABEL, IDC_KEY_LABEL, IDC_SSID_EDIT, IDC_KEY_EDIT,
-                 IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
+  for (int id : {IDC_VERSION_LABEL, IDC_HELP_LINK, IDC_STATUS_LINK, IDC_SSID_LABEL, IDC_KEY_LABEL, IDC_SSID_EDIT,
+                 IDC_KEY_EDIT, IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT}) {
     if (id == IDC_HELP_LINK) continue;  // a left click there opens the help; the right button is what counts
     ClickAt(CentreOf(Control(id)), Button::Right);
     for (HWND menu : OpenMenus(app->Pid())) EXPECT_FALSE(IsOwnMenu(menu)) << "control " << id;

@@ -21,8 +21,10 @@
 #include <winstring.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "e2e/settings_file.h"
 
@@ -244,8 +246,98 @@ struct OperationImpl : AsyncImpl<AsyncOperation> {
     return *out = result, S_OK;
   }
 };
+}  // namespace
+
+// ---- For the status window: the clients that have joined, through INetworkOperatorTetheringClientManager
+// (which the manager's class serves as well), as tethering_state.txt says:
+//   clients=MAC|NAME|IPV4;...   each client with its domain name (where NAME is not empty) and IPv4 address
+namespace tethering {
+
+struct HostName : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE IPInformation(IInspectable**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RawName(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DisplayName(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CanonicalName(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Type(INT32*) = 0;
+};
+template <typename Item>
+struct VectorView : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE GetAt(UINT32, Item**) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Size(UINT32*) = 0;
+};
+struct Client : IInspectable {
+  virtual HRESULT STDMETHODCALLTYPE MacAddress(HSTRING*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE HostNames(VectorView<HostName>**) = 0;
+};
+struct ClientManager : IInspectable { virtual HRESULT STDMETHODCALLTYPE GetTetheringClients(VectorView<Client>**) = 0; };
+
+}  // namespace tethering
+
+namespace {
+
+const GUID kClientManager{0x91b14016, 0x8dca, 0x4225, {0xbb, 0xed, 0xee, 0xf8, 0xb8, 0xd7, 0x18, 0xd7}};
+
+struct HostNameImpl : Object<HostName> {
+  INT32 type;
+  std::wstring text;
+  HostNameImpl(INT32 t, std::wstring name)
+      : Object(GUID{0xbf8ecaad, 0xed96, 0x49a7, {0x90, 0x84, 0xd4, 0x16, 0xca, 0xe8, 0x8d, 0xcb}}), type(t), text(name) {}
+  HRESULT STDMETHODCALLTYPE IPInformation(IInspectable**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RawName(HSTRING* out) override { return String(text, out); }
+  HRESULT STDMETHODCALLTYPE DisplayName(HSTRING* out) override { return String(text, out); }
+  HRESULT STDMETHODCALLTYPE CanonicalName(HSTRING* out) override { return String(text, out); }
+  HRESULT STDMETHODCALLTYPE Type(INT32* out) override { return *out = type, S_OK; }
+};
+template <typename Item>
+struct VectorImpl : Object<VectorView<Item>> {
+  std::vector<Item*> items;  // owned
+  explicit VectorImpl(const GUID& iid) : Object<VectorView<Item>>(iid) {}
+  ~VectorImpl() override {
+    for (Item* item : items) item->Release();
+  }
+  HRESULT STDMETHODCALLTYPE GetAt(UINT32 i, Item** out) override {
+    if (i >= items.size()) return E_INVALIDARG;
+    items[i]->AddRef();
+    return *out = items[i], S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Size(UINT32* out) override { return *out = static_cast<UINT32>(items.size()), S_OK; }
+};
+struct ClientImpl : Object<Client> {
+  std::wstring mac;
+  VectorImpl<HostName>* names = new VectorImpl<HostName>(GUID{0xf4706ab1, 0x55a3, 0x5270, {0xaf, 0xb2, 0x73, 0x29, 0x88, 0xfe, 0x82, 0x27}});
+  ClientImpl() : Object(GUID{0x709d254c, 0x595f, 0x4847, {0xbb, 0x30, 0x64, 0x69, 0x35, 0x54, 0x29, 0x18}}) {}
+  ~ClientImpl() override { names->Release(); }
+  HRESULT STDMETHODCALLTYPE MacAddress(HSTRING* out) override { return String(mac, out); }
+  HRESULT STDMETHODCALLTYPE HostNames(VectorView<HostName>** out) override { return names->AddRef(), *out = names, S_OK; }
+};
+struct ClientManagerImpl : Object<ClientManager> {
+  ClientManagerImpl() : Object(kClientManager) {}
+  HRESULT STDMETHODCALLTYPE GetTetheringClients(VectorView<Client>** out) override {
+    auto* list = new VectorImpl<Client>(GUID{0xe21d6797, 0x4ef6, 0x553f, {0xb7, 0xf9, 0x5e, 0xd7, 0x4b, 0xce, 0xbd, 0x7e}});
+    std::stringstream clients(Get("clients", ""));
+    for (std::string entry; std::getline(clients, entry, ';');) {
+      std::stringstream fields(entry);
+      std::string mac, name, ipv4;
+      std::getline(fields, mac, '|'), std::getline(fields, name, '|'), std::getline(fields, ipv4, '|');
+      auto* client = new ClientImpl;
+      client->mac = Wide(mac);
+      if (!name.empty()) client->names->items.push_back(new HostNameImpl(0 /* DomainName */, Wide(name)));
+      client->names->items.push_back(new HostNameImpl(1 /* Ipv4 */, Wide(ipv4)));
+      list->items.push_back(client);
+    }
+    return *out = list, S_OK;
+  }
+};
+// The manager answers for the client manager with one of its own.
+HRESULT QueryClients(Object<Manager>* manager, REFIID id, void** out) {
+  if (!IsEqualGUID(id, kClientManager)) return manager->Object<Manager>::QueryInterface(id, out);
+  return *out = static_cast<ClientManager*>(new ClientManagerImpl), S_OK;
+}
+// ---- end of the clients
+
 struct ManagerImpl : Object<Manager> {
   ManagerImpl() : Object(GUID{0xd45a8da0, 0x0e86, 0x4d98, {0x8b, 0xa4, 0xdd, 0x70, 0xd4, 0xb7, 0x64, 0xd3}}) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override { return QueryClients(this, id, out); }
   HRESULT STDMETHODCALLTYPE MaxClientCount(UINT32* out) override { return *out = 8, S_OK; }
   HRESULT STDMETHODCALLTYPE ClientCount(UINT32* out) override { return *out = 0, S_OK; }
   HRESULT STDMETHODCALLTYPE TetheringOperationalState(INT32* out) override {

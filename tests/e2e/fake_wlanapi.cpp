@@ -16,7 +16,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "e2e/settings_file.h"
 #include "platform/win32/wlan.h"
@@ -42,10 +44,56 @@ bool HostedNetworkAnswers() { return g_stateFile && Number("answers", 1) != 0; }
 
 }  // namespace
 
+// ---- What the status window reads besides, in WLAN_HOSTED_NETWORK_STATUS's and the key's documented layout:
+//   peers=MAC,MAC    devices that joined (AA-BB-CC-DD-EE-FF, any separator), authenticated, listed in
+//                    whatever state the hosted network is (Windows' list means something only while active)
+//   joining=MAC      one more peer, still joining (not authenticated)
+//   key=TEXT         the pass phrase WlanHostedNetworkQuerySecondaryKey gives, its length counting the NUL
+//                    (default: no key, length 0 and no data)
+//   delay=MS         WlanOpenHandle takes that long, as a busy WLAN service may
+namespace {
+
+void AddPeer(std::vector<wlan::PeerState>& peers, const std::string& text, DWORD authState) {
+  unsigned m[6] = {};
+  if (std::sscanf(text.c_str(), "%2x%*c%2x%*c%2x%*c%2x%*c%2x%*c%2x", &m[0], &m[1], &m[2], &m[3], &m[4], &m[5]) != 6) return;
+  peers.push_back({{UCHAR(m[0]), UCHAR(m[1]), UCHAR(m[2]), UCHAR(m[3]), UCHAR(m[4]), UCHAR(m[5])}, authState});
+}
+
+void SlowDown() { ::Sleep(static_cast<DWORD>(Number("delay", 0))); }
+
+// The status again, with room for its list of peers.
+void AddPeers(wlan::HostedNetworkStatus** status) {
+  std::vector<wlan::PeerState> peers;
+  std::stringstream list(g_state["peers"]);
+  for (std::string mac; std::getline(list, mac, ',');) AddPeer(peers, mac, wlan::kPeerAuthenticated);
+  AddPeer(peers, g_state["joining"], 0);
+  if (peers.empty()) return;
+  const size_t bytes = offsetof(wlan::HostedNetworkStatus, peers) + sizeof(wlan::PeerState) * peers.size();
+  *status = static_cast<wlan::HostedNetworkStatus*>(::HeapReAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, *status, bytes));
+  (*status)->numberOfPeers = static_cast<DWORD>(peers.size());
+  std::memcpy((*status)->peers, peers.data(), sizeof(wlan::PeerState) * peers.size());
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) DWORD WINAPI WlanHostedNetworkQuerySecondaryKey(HANDLE, DWORD* length, UCHAR** data,
+                                                                                 BOOL* passphrase, BOOL* persistent,
+                                                                                 DWORD*, void*) {
+  if (!HostedNetworkAnswers()) return ERROR_CALL_NOT_IMPLEMENTED;
+  const auto key = g_state.find("key");
+  *length = key == g_state.end() ? 0 : static_cast<DWORD>(key->second.size() + 1);
+  *data = *length == 0 ? nullptr : Allocate<UCHAR>(*length);
+  if (*data != nullptr) std::memcpy(*data, key->second.c_str(), *length);
+  *passphrase = *persistent = TRUE;
+  return ERROR_SUCCESS;
+}
+// ---- end of the status window's reads
+
 extern "C" __declspec(dllexport) DWORD WINAPI WlanOpenHandle(DWORD, void*, DWORD* negotiated, HANDLE* client) {
   const std::wstring path = e2e::StandInDirectory() + L"\\wlan_state.txt";
   g_stateFile = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
   g_state = e2e::ReadSettings(path);
+  SlowDown();
   if (g_stateFile && Number("service", 1) == 0) return ERROR_SERVICE_NOT_ACTIVE;
   *negotiated = wlan::kClientVersion;
   *client = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x1234));
@@ -102,6 +150,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI WlanHostedNetworkQueryStatus(HANDL
     id = {d[0], static_cast<WORD>(d[1]), static_cast<WORD>(d[2]), {}};
     for (int i = 0; i < 8; ++i) id.Data4[i] = static_cast<BYTE>(d[3 + i]);
   }
+  AddPeers(status);
   return ERROR_SUCCESS;
 }
 

@@ -18,6 +18,7 @@ TEST(StartUp, ShowsTheVersionAndTheInitialTexts) {
   EXPECT_EQ(ReadText(main), L"Lumvora");
   EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_VERSION_LABEL)), L"程序版本：1.2.0");
   EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_HELP_LINK)), L"使用说明");
+  EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_STATUS_LINK)), L"热点状态");
   EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_SSID_LABEL)), L"热点名称（SSID）");
   EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_KEY_LABEL)), L"密钥（KEY）");
   EXPECT_EQ(ReadText(::GetDlgItem(main, IDC_SSID_EDIT)), L"LumvoSoft");
@@ -59,6 +60,7 @@ TEST(StartUp, PlacesEveryControlAtItsDesignedRectangle) {
   } expected[] = {
       {IDC_VERSION_LABEL, "IDC_VERSION_LABEL", {8, 8, 113, 25}},
       {IDC_HELP_LINK, "IDC_HELP_LINK", {288, 8, 337, 25}},
+      {IDC_STATUS_LINK, "IDC_STATUS_LINK", {232, 8, 281, 25}},
       {IDC_SSID_LABEL, "IDC_SSID_LABEL", {32, 64, 128, 76}},
       {IDC_SSID_EDIT, "IDC_SSID_EDIT", {144, 56, 297, 81}},
       {IDC_KEY_LABEL, "IDC_KEY_LABEL", {62, 104, 128, 116}},

@@ -333,11 +333,38 @@ class FakeHelpProgressView : public HelpProgressView, public Recording {
   }
 };
 
+// Scripted: reads give what the test set, on a Windows without the Mobile Hotspot; the ANSI code page is
+// marked, so that a test sees it was used.
+class FakeHotspotStatusReader : public HotspotStatusReader {
+ public:
+  HostedNetworkReading hosted;
+  int reads = 0;
+  HostedNetworkReading ReadHostedNetwork() override { return ++reads, hosted; }
+  bool MobileHotspotAvailable() override { return false; }
+  MobileHotspotResult ReadMobileHotspot() override { return {}; }
+  std::wstring FromAnsiCodePage(const std::vector<std::uint8_t>& bytes) override {
+    return L"ANSI:" + std::wstring(bytes.begin(), bytes.end());
+  }
+};
+
+class FakeHotspotStatusView : public HotspotStatusView {
+ public:
+  bool open = false;
+  HotspotStatusContent content;
+  std::chrono::milliseconds refreshAfter{0};  // 0: none asked for
+  void Open() override { open = true; }
+  bool IsOpen() const override { return open; }
+  void Show(const HotspotStatusContent& shown) override { content = shown; }
+  void RefreshAfter(std::chrono::milliseconds delay) override { refreshAfter = delay; }
+};
+
 // The controller on a fake of everything it reaches, all writing to one log. The sharing and the Mobile
 // Hotspot are there to be asked only where a test sets them up.
 struct ControllerRig {
   explicit ControllerRig(std::chrono::milliseconds commandTimeLimit = kCommandTimeLimit)
-      : controller({session, helpFiles, command, worker, sharing, mobileHotspot}, view, helpProgress, commandTimeLimit) {
+      : capabilities{session, helpFiles, command, worker, sharing, mobileHotspot, hotspotStatus},
+        statusController(capabilities, statusWorker, statusView),
+        controller(capabilities, view, helpProgress, statusController, commandTimeLimit) {
     session.log = helpFiles.log = command.log = sharing.log = view.log = helpProgress.log = &log;
     command.sessionEnding = &session.commandsEnded;
   }
@@ -351,6 +378,11 @@ struct ControllerRig {
   FakeMobileHotspot mobileHotspot;
   FakeMainView view;
   FakeHelpProgressView helpProgress;
+  FakeHotspotStatusReader hotspotStatus;
+  FakeWorker statusWorker;
+  FakeHotspotStatusView statusView;
+  const Capabilities capabilities;
+  HotspotStatusController statusController;
   MainController controller;
 };
 

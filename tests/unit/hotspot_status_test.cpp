@@ -1,4 +1,5 @@
-// The status window's portable parts: the join code's text and modules, and the rows of the device list.
+// The status window's portable parts: the join code's text and modules, the rows of the device list, the
+// lines for each state, and its controller.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 
 #include "hotspot/connected_devices.h"
 #include "hotspot/join_code.h"
+#include "hotspot/mobile_hotspot_step.h"
+#include "unit/fakes.h"
 
 namespace lumvora::testing {
 namespace {
@@ -66,6 +69,72 @@ TEST(ConnectedDevices, RowsFromHostedNetworkPeersAndMobileHotspotClients) {
         {unknown, L"192.168.137.9", L"AA-BB-CC-DD-EE-FF-00"}, {unknown, L"", L"AA-BB-CC-DD-EE"}}},
   };
   for (const auto& c : cases) EXPECT_EQ(c.rows, c.expected);
+}
+
+std::wstring Ansi(const std::vector<std::uint8_t>& bytes) { return L"ANSI:" + std::wstring(bytes.begin(), bytes.end()); }
+
+TEST(HotspotStatus, TheStateLineForEachState) {
+  MobileHotspotResult on, noAnswer, noManager;
+  on.manager = true, on.state = TetheringState::On, noAnswer.timedOut = true;
+  const struct { std::function<void(HotspotStatus&)> set; std::wstring line; } cases[] = {
+      {[](HotspotStatus& s) { s.hosted.state.status = HostedNetworkStatus::Active; }, L"热点已开启（承载网络）"},
+      {[&](HotspotStatus& s) { s.mobile = on; }, L"热点已开启（Windows 的“移动热点”）"},
+      {[&](HotspotStatus& s) { s.mobile = noAnswer; }, kMobileHotspotNoAnswerLine},
+      {[&](HotspotStatus& s) { s.mobile = noManager; }, kMobileHotspotUnreachableLine},
+      {[](HotspotStatus& s) { s.hosted.state.serviceRunning = false; }, kServiceStoppedLine},
+      {[](HotspotStatus& s) { s.hosted.state.interfacesFound = false; }, kNoAdapterLine},
+      {[](HotspotStatus& s) { s.hosted.state.radioOn = false; }, kRadioOffLine},
+      {[](HotspotStatus& s) { s.hosted.state.capable = false; }, kNotCapableLine},
+      {[](HotspotStatus&) {}, L"热点没有开启"},
+  };
+  for (const auto& c : cases) {
+    HotspotStatus status;
+    status.hosted.state = {true, true, true, true, true, true, true, HostedNetworkStatus::Idle, {}, {}};
+    c.set(status);
+    EXPECT_EQ(DescribeHotspotStatus(status, Ansi).state, c.line);
+  }
+}
+
+TEST(HotspotStatus, NameKeySharedConnectionCodeAndDevicesOfTheNetworkThatIsOn) {
+  HotspotStatus hosted;
+  hosted.hosted = {{true, true, true, true, true, true, true, HostedNetworkStatus::Active, std::vector<std::uint8_t>{'N', ';'},
+                    L"{5a7e0000-0000-4000-8000-000000000002}"}, "k:12345678", {{1, 2, 3, 4, 5, 6}}, {}};
+  hosted.connections = {{{L"{5A7E0000-0000-4000-8000-000000000002}", L"本地连接* 2", true, SharingRole::Private},
+                         {L"{1}", L"以太网", true, SharingRole::Public}}};
+  const HotspotStatusLines lines = DescribeHotspotStatus(hosted, Ansi);
+  EXPECT_EQ(std::vector<std::wstring>({lines.name, lines.key, lines.shared, lines.devicesHeading}),
+            std::vector<std::wstring>({L"热点名称：N;", L"密钥：k:12345678", L"共享的互联网连接：以太网", L"已连接的设备（1）"}));
+  EXPECT_EQ(lines.joinText, "WIFI:T:WPA;S:N\\;;P:k\\:12345678;;");
+  EXPECT_EQ(lines.joinCode.dark, EncodeJoinCode(lines.joinText).dark);
+  // A name that is not UTF-8 is read in the ANSI code page, and gets no code; a key that is not ASCII is unknown.
+  hosted.hosted.state.ssid = {0xC8, 0xC8}, hosted.hosted.passphrase = "\x80\x81";
+  const HotspotStatusLines other = DescribeHotspotStatus(hosted, Ansi);
+  EXPECT_EQ(other.name + other.key, L"热点名称：ANSI:\xC8\xC8密钥：（未知）");
+  EXPECT_TRUE(other.joinText.empty() && other.joinCode.size == 0);
+  EXPECT_EQ(SsidText({0xE7, 0x83, 0xAD}, Ansi), L"热");
+  for (const std::vector<std::uint8_t>& bad : {std::vector<std::uint8_t>{0xC0, 0x80}, {0xED, 0xA0, 0x80}, {0xE7, 0x83}}) {
+    EXPECT_EQ(SsidText(bad, Ansi).substr(0, 5), L"ANSI:") << "overlong, surrogate, cut short";
+  }
+}
+
+TEST(HotspotStatus, TheLabelOpensTheWindowWhichReadsOnItsOwnWorkerEvery3SecondsWhileOpen) {
+  ControllerRig rig;
+  rig.statusWorker.hold = true;
+  rig.controller.OnStatusLinkClick();
+  EXPECT_EQ(rig.statusView.content.state, L"正在读取热点的状态……");
+  rig.statusWorker.Finish();
+  EXPECT_EQ(rig.statusView.content.state, L"热点没有开启");
+  EXPECT_EQ(rig.statusView.refreshAfter, std::chrono::milliseconds(3000));
+  rig.statusController.OnStatusRefreshDue();
+  rig.statusWorker.Finish();
+  rig.statusView.open = false;
+  rig.statusController.OnStatusRefreshDue();
+  EXPECT_EQ(rig.hotspotStatus.reads, 2) << "two reads while open, none after";
+  // While a command runs on the command's worker, the label opens nothing.
+  rig.worker.hold = true;
+  rig.controller.OnStartHotspotClick();
+  rig.controller.OnStatusLinkClick();
+  EXPECT_FALSE(rig.statusView.open);
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ int ProcessDpi() {
 int Scaled(int designed, int dpi = ProcessDpi()) { return ::MulDiv(designed, dpi, 96); }
 
 constexpr int kFieldCaptions[] = {IDC_SSID_LABEL, IDC_KEY_LABEL};
-constexpr int kDialogFontControls[] = {IDC_VERSION_LABEL, IDC_HELP_LINK,     IDC_SSID_LABEL,   IDC_KEY_LABEL,
-                                       IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT};
+constexpr int kDialogFontControls[] = {IDC_VERSION_LABEL, IDC_STATUS_LINK,  IDC_HELP_LINK,    IDC_SSID_LABEL,
+                                       IDC_KEY_LABEL,     IDC_CREATE_HOTSPOT, IDC_START_HOTSPOT, IDC_CLOSE_HOTSPOT};
 constexpr int kFields[] = {IDC_SSID_EDIT, IDC_KEY_EDIT};
 
 // The image of an icon or cursor handle: its width and hot spot.
@@ -150,6 +150,7 @@ TEST_F(MainWindowTest, HandCursorWithItsHotSpotOverTheHelpLabel) {
   const int slack = size == 32 ? 0 : 1;
   EXPECT_NEAR(image.hotSpot.x, ::MulDiv(12, size, 32), slack);
   EXPECT_NEAR(image.hotSpot.y, ::MulDiv(1, size, 32), slack);
+  EXPECT_EQ(CursorOver(main, IDC_STATUS_LINK), hand) << "热点状态 takes the same hand";
   // Elsewhere the window leaves the cursor to the default handling: the arrow.
   EXPECT_NE(CursorOver(main, IDC_VERSION_LABEL), hand);
   ::SetCursor(before);

@@ -54,6 +54,7 @@ using MenuTraits = HandleTraits<HMENU, &::DestroyMenu>;
 using DcTraits = HandleTraits<HDC, &::DeleteDC>;
 using IconTraits = HandleTraits<HICON, &::DestroyIcon>;
 using CursorTraits = HandleTraits<HCURSOR, &::DestroyCursor>;
+using AcceleratorTraits = HandleTraits<HACCEL, &::DestroyAcceleratorTable>;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
@@ -64,5 +65,6 @@ using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueDc = UniqueHandle<DcTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueCursor = UniqueHandle<CursorTraits>;
+using UniqueAccelerators = UniqueHandle<AcceleratorTraits>;
 
 }  // namespace lumvora::win32

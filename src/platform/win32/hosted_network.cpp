@@ -61,6 +61,38 @@ bool RadioIsOn(const wlan::RadioState& radio) {
   return false;
 }
 
+// The key, where Windows holds a pass phrase: its length counts the NUL that ends it (Microsoft's
+// documentation of WlanHostedNetworkQuerySecondaryKey). A binary key is no pass phrase to show.
+std::optional<std::string> Passphrase(const WlanFunctions& api, HANDLE client) {
+  if (api.hostedNetworkQuerySecondaryKey == nullptr) return std::nullopt;
+  WlanMemory<UCHAR> key(api);
+  DWORD length = 0;
+  BOOL passphrase = FALSE, persistent = FALSE;
+  if (api.hostedNetworkQuerySecondaryKey(client, &length, key.Out(), &passphrase, &persistent, nullptr, nullptr) !=
+          ERROR_SUCCESS ||
+      key.Get() == nullptr || !passphrase || length == 0 || length > 64) {
+    return std::nullopt;
+  }
+  std::string text(reinterpret_cast<const char*>(key.Get()), length);
+  if (text.back() == '\0') text.pop_back();
+  return text;
+}
+
+void ReadDetails(const WlanFunctions& api, HANDLE client, const wlan::HostedNetworkStatus& status,
+                 const HostedNetworkState& state, HostedNetworkDetails& details) {
+  if (state.hostedAdapterGuid) details.adapter = status.ipDeviceId;
+  // The peer list means something only while the hosted network is active; a peer still joining (not yet
+  // authenticated) is not counted, as Windows' own lists do not count it.
+  const DWORD peers = state.status == HostedNetworkStatus::Active ? std::min<DWORD>(status.numberOfPeers, 256) : 0;
+  for (DWORD i = 0; i < peers; ++i) {
+    const wlan::PeerState& peer = status.peers[i];
+    MacAddress mac{};
+    std::copy(peer.macAddress, peer.macAddress + mac.size(), mac.begin());
+    if (peer.authState == wlan::kPeerAuthenticated) details.peers.push_back(mac);
+  }
+  details.passphrase = Passphrase(api, client);
+}
+
 HostedNetworkStatus StatusOf(DWORD state) {
   switch (state) {
     case wlan::kHostedNetworkIdle: return HostedNetworkStatus::Idle;
@@ -81,12 +113,13 @@ std::optional<WlanFunctions> LoadWlanFunctions() {
       FindFunction(module, "WlanHostedNetworkQueryStatus", api.hostedNetworkQueryStatus) &&
       FindFunction(module, "WlanHostedNetworkQueryProperty", api.hostedNetworkQueryProperty) &&
       FindFunction(module, "WlanFreeMemory", api.freeMemory)) {
+    FindFunction(module, "WlanHostedNetworkQuerySecondaryKey", api.hostedNetworkQuerySecondaryKey);
     return api;
   }
   return std::nullopt;
 }
 
-HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api) {
+HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api, HostedNetworkDetails* details) {
   HostedNetworkState state;
   DWORD negotiated = 0;
   HANDLE client = nullptr;
@@ -133,15 +166,16 @@ HostedNetworkState QueryHostedNetworkWith(const WlanFunctions& api) {
     const ULONG length = std::min<ULONG>(settings.ssid.length, sizeof(settings.ssid.bytes));
     state.ssid = std::vector<std::uint8_t>(settings.ssid.bytes, settings.ssid.bytes + length);
   }
+  if (details != nullptr) ReadDetails(api, client, *status.Get(), state, *details);
   return state;
 }
 
-HostedNetworkState HostedNetworkQuery::Query() {
+HostedNetworkState HostedNetworkQuery::Query(HostedNetworkDetails* details) {
   if (!loaded_) {
     wlan_ = LoadWlanFunctions();
     loaded_ = true;
   }
-  return wlan_ ? QueryHostedNetworkWith(*wlan_) : HostedNetworkState();
+  return wlan_ ? QueryHostedNetworkWith(*wlan_, details) : HostedNetworkState();
 }
 
 }  // namespace lumvora::win32

@@ -1,22 +1,11 @@
 #include "platform/win32/mobile_hotspot.h"
 
-#include <memory>
-#include <system_error>
-
-#include "platform/win32/winrt_tethering.h"
+#include "platform/win32/tethering_manager.h"
 
 namespace lumvora::win32 {
 namespace {
 
 using namespace winrt;
-
-void Fail(MobileHotspotResult& result, HRESULT hr) {
-  if (result.hresult != 0) return;  // the first failure is the one to tell
-  result.hresult = static_cast<std::int32_t>(hr);
-  result.systemText = HresultText(hr);
-  // Not a failure: Windows goes on with it, and what it does is not known yet.
-  result.timedOut = hr == kNotYetKnown;
-}
 
 enum class Call { Configure, Start, Stop, Query };
 
@@ -51,60 +40,12 @@ void StartOrStop(ITetheringManager* manager, bool start, MobileHotspotResult& re
   if (SUCCEEDED(answer->get_AdditionalErrorMessage(message.Out()))) result.additionalErrorMessage = message.Text();
 }
 
-// The state and the configuration as they are now.
-void ReadBack(ITetheringManager* manager, MobileHotspotResult& result) {
-  INT32 state = 0;
-  Check(manager->get_TetheringOperationalState(&state));
-  result.state = state >= 0 && state <= 3 ? static_cast<TetheringState>(state) : TetheringState::Unknown;
-  ComPtr<ITetheringAccessPointConfiguration> current;
-  Check(manager->GetCurrentAccessPointConfiguration(current.Out()));
-  if (!current) return;
-  HString ssid, passphrase;
-  Check(current->get_Ssid(ssid.Out()));
-  Check(current->get_Passphrase(passphrase.Out()));
-  result.ssid = ssid.Text();
-  result.passphrase = passphrase.Text();
-}
-
-// A manager from the first of the PC's other connections that makes one: where there is no internet, the
-// hotspot can still be stopped and read, only not started.
-ComPtr<ITetheringManager> ManagerFromAnyProfile(INetworkInformationStatics* information, ITetheringManagerStatics2* statics) {
-  ComPtr<IConnectionProfileVectorView> profiles;
-  UINT32 count = 0;
-  if (FAILED(information->GetConnectionProfiles(profiles.Out())) || !profiles || FAILED(profiles->get_Size(&count))) {
-    return {};
-  }
-  for (UINT32 i = 0; i < count; ++i) {
-    ComPtr<IConnectionProfile> profile;
-    ComPtr<ITetheringManager> manager;
-    if (SUCCEEDED(profiles->GetAt(i, profile.Out())) && profile &&
-        SUCCEEDED(statics->CreateFromConnectionProfile(profile.Get(), manager.Out())) && manager) {
-      return manager;
-    }
-  }
-  return {};
-}
-
 // The whole call, in the multithreaded apartment: the manager from the internet connection (or, but for a
 // start, another one), the operation, then the state and the configuration as they are afterwards.
 void Run(Call call, const std::wstring& ssid, const std::wstring& passphrase, MobileHotspotResult& result,
          Deadline deadline) {
-  const auto information = ActivationFactory<INetworkInformationStatics>(kNetworkInformationClass, kIidNetworkInformationStatics);
-  ComPtr<IConnectionProfile> profile;
-  Check(information->GetInternetConnectionProfile(profile.Out()));
-  if (!profile && call == Call::Start) return;  // nothing to share
-  const auto statics = ActivationFactory<ITetheringManagerStatics2>(kTetheringManagerClass, kIidTetheringManagerStatics2);
-  ComPtr<ITetheringManager> manager;
-  if (profile) {
-    HString name;
-    if (SUCCEEDED(profile->get_ProfileName(name.Out()))) result.profileName = name.Text();
-    Check(statics->CreateFromConnectionProfile(profile.Get(), manager.Out()));
-    result.internet = true;
-  } else {
-    manager = ManagerFromAnyProfile(information.Get(), statics.Get());
-  }
-  if (!manager) return;  // nothing to reach the hotspot through
-  result.manager = true;
+  const ComPtr<ITetheringManager> manager = MakeTetheringManager(call == Call::Start, result);
+  if (!manager) return;  // nothing to share, or nothing to reach the hotspot through
   try {
     switch (call) {
       case Call::Configure: Configure(manager.Get(), ssid, passphrase, deadline); break;
@@ -115,53 +56,18 @@ void Run(Call call, const std::wstring& ssid, const std::wstring& passphrase, Mo
   } catch (const ComError& error) {
     Fail(result, error.Code());
   }
-  ReadBack(manager.Get(), result);
+  ReadStateAndConfiguration(manager.Get(), result);
 }
 
 }  // namespace
 
-MobileHotspotResult Win32MobileHotspot::OnCallThread(std::function<void(MobileHotspotResult&, Deadline)> work) {
-  // Owned by the call as well: a call that outlives the limit writes here, not into a gone caller.
-  const auto result = std::make_shared<MobileHotspotResult>();
-  MobileHotspotResult failed;
-  try {
-    const bool returned = calls_.Run(
-        [result, work = std::move(work)](Deadline deadline) {
-          MobileHotspotResult answer;
-          try {
-            work(answer, deadline);
-          } catch (const ComError& error) {
-            Fail(answer, error.Code());
-          }
-          *result = std::move(answer);
-        },
-        limit_);
-    if (returned) return *result;
-    Fail(failed, kNotYetKnown);
-  } catch (const std::system_error&) {
-    Fail(failed, E_OUTOFMEMORY);
-  }
-  return failed;
-}
-
 MobileHotspotResult Win32MobileHotspot::RunCall(int call, const std::wstring& ssid, const std::wstring& passphrase) {
-  return OnCallThread([call, ssid, passphrase](MobileHotspotResult& result, Deadline deadline) {
+  return calls_.Run([call, ssid, passphrase](MobileHotspotResult& result, Deadline deadline) {
     Run(static_cast<Call>(call), ssid, passphrase, result, deadline);
   });
 }
 
-bool Win32MobileHotspot::Available() {
-  if (available_) return *available_;
-  // The manager's class is there from Windows 10 1507 on, but desktop programs may use it only from 1607 on,
-  // which added this interface to it.
-  const MobileHotspotResult probe = OnCallThread([](MobileHotspotResult&, Deadline) {
-    ActivationFactory<IInspectable>(kTetheringManagerClass, kIidTetheringManagerStatics3);
-  });
-  // A probe that did not answer in time says nothing either way: asked again next time, tried meanwhile.
-  if (probe.timedOut) return true;
-  available_ = probe.hresult == 0;
-  return *available_;
-}
+bool Win32MobileHotspot::Available() { return calls_.Available(); }
 
 bool Win32MobileHotspot::WaitForOutstanding(std::chrono::milliseconds limit) { return calls_.WaitForOutstanding(limit); }
 

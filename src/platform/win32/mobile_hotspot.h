@@ -4,12 +4,10 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
-#include <optional>
 #include <string>
 
 #include "platform/mobile_hotspot.h"
-#include "platform/win32/com.h"
+#include "platform/win32/tethering_manager.h"
 
 namespace lumvora::win32 {
 
@@ -18,7 +16,7 @@ inline constexpr std::chrono::milliseconds kMobileHotspotTimeLimit{30000};
 class Win32MobileHotspot : public MobileHotspot {
  public:
   // limit: how long the caller waits for each call (a build for the tests shortens it).
-  explicit Win32MobileHotspot(std::chrono::milliseconds limit = kMobileHotspotTimeLimit) : limit_(limit) {}
+  explicit Win32MobileHotspot(std::chrono::milliseconds limit = kMobileHotspotTimeLimit) : calls_(limit) {}
   bool Available() override;
   MobileHotspotResult Configure(const std::wstring& ssid, const std::wstring& passphrase) override;
   MobileHotspotResult Start() override;
@@ -27,14 +25,10 @@ class Win32MobileHotspot : public MobileHotspot {
   bool WaitForOutstanding(std::chrono::milliseconds limit) override;
 
  private:
-  MobileHotspotResult OnCallThread(std::function<void(MobileHotspotResult&, Deadline)> work);
   MobileHotspotResult RunCall(int call, const std::wstring& ssid = {}, const std::wstring& passphrase = {});
 
-  std::chrono::milliseconds limit_;
-  MtaCalls calls_;
-  // Whether the classes are there does not change while the program runs: asked once. Only the command's
-  // worker calls in, one command at a time.
-  std::optional<bool> available_;
+  // Only the command's worker calls in, one command at a time.
+  TetheringCalls calls_;
 };
 
 }  // namespace lumvora::win32

@@ -22,6 +22,8 @@ inline constexpr DWORD kOpcodeEnable = 3;              // wlan_hosted_network_op
 inline constexpr DWORD kHostedNetworkUnavailable = 0;
 inline constexpr DWORD kHostedNetworkIdle = 1;
 inline constexpr DWORD kHostedNetworkActive = 2;
+// WLAN_HOSTED_NETWORK_PEER_AUTH_STATE
+inline constexpr DWORD kPeerAuthenticated = 1;  // wlan_hosted_network_peer_state_authenticated
 // DOT11_RADIO_STATE
 inline constexpr DWORD kRadioOn = 1;
 inline constexpr DWORD kRadioOff = 2;
@@ -91,6 +93,10 @@ using QueryInterfaceFn = DWORD(WINAPI*)(HANDLE client, const GUID* interfaceGuid
 using HostedNetworkQueryStatusFn = DWORD(WINAPI*)(HANDLE client, HostedNetworkStatus** status, void* reserved);
 using HostedNetworkQueryPropertyFn = DWORD(WINAPI*)(HANDLE client, DWORD opcode, DWORD* dataSize, void** data,
                                                     DWORD* valueType, void* reserved);
+// keyLength counts the NUL that ends a pass phrase (9 to 64); a binary key is 32 bytes; 0 and null: no key.
+using HostedNetworkQuerySecondaryKeyFn = DWORD(WINAPI*)(HANDLE client, DWORD* keyLength, UCHAR** keyData,
+                                                        BOOL* isPassPhrase, BOOL* persistent, DWORD* failReason,
+                                                        void* reserved);
 using FreeMemoryFn = void(WINAPI*)(void* memory);
 
 }  // namespace lumvora::win32::wlan
