@@ -1,6 +1,7 @@
 #include "hotspot/mobile_hotspot_step.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace lumvora {
 
@@ -14,24 +15,25 @@ const wchar_t kMobileHotspotUnreachableLine[] =
     L"这台电脑现在没有任何网络连接，Lumvora 无法联系 Windows 的“移动热点”。";
 
 std::wstring TetheringStatusLine(TetheringStatus status) {
+  // Windows' TetheringOperationStatus, value for value.
+  static constexpr const wchar_t* kMeanings[] = {
+      L"操作成功。",
+      L"操作的结果未知。",
+      L"移动宽带设备已关闭，无法开启热点。",
+      L"无线网卡已关闭，无法开启热点。",
+      L"联系不上移动运营商，无法确认这个账户是否允许共享网络。",
+      L"移动运营商不允许这个账户共享网络。",
+      L"上一个开启或关闭的操作还在进行。",
+      L"蓝牙已关闭，无法开启热点。",
+      L"网络连接受限，操作没有完成。",
+      L"热点已经开启。",
+      L"无线网卡的限制使热点无法在所选的频段开启。",
+      L"现在的无线连接与所选的频段冲突，热点无法在这个频段开启。",
+  };
   const auto number = static_cast<std::int32_t>(status);
-  const wchar_t* meaning = nullptr;
-  switch (status) {
-    case TetheringStatus::Success: meaning = L"操作成功。"; break;
-    case TetheringStatus::Unknown: meaning = L"操作的结果未知。"; break;
-    case TetheringStatus::MobileBroadbandDeviceOff: meaning = L"移动宽带设备已关闭，无法开启热点。"; break;
-    case TetheringStatus::WiFiDeviceOff: meaning = L"无线网卡已关闭，无法开启热点。"; break;
-    case TetheringStatus::EntitlementCheckTimeout: meaning = L"联系不上移动运营商，无法确认这个账户是否允许共享网络。"; break;
-    case TetheringStatus::EntitlementCheckFailure: meaning = L"移动运营商不允许这个账户共享网络。"; break;
-    case TetheringStatus::OperationInProgress: meaning = L"上一个开启或关闭的操作还在进行。"; break;
-    case TetheringStatus::BluetoothDeviceOff: meaning = L"蓝牙已关闭，无法开启热点。"; break;
-    case TetheringStatus::NetworkLimitedConnectivity: meaning = L"网络连接受限，操作没有完成。"; break;
-    case TetheringStatus::AlreadyOn: meaning = L"热点已经开启。"; break;
-    case TetheringStatus::RadioRestriction: meaning = L"无线网卡的限制使热点无法在所选的频段开启。"; break;
-    case TetheringStatus::BandInterference: meaning = L"现在的无线连接与所选的频段冲突，热点无法在这个频段开启。"; break;
-  }
-  const std::wstring head = L"Windows 的“移动热点”回答（状态 " + std::to_wstring(number) + L"）：";
-  return meaning != nullptr ? head + meaning : head + L"Lumvora 不认识这个回答。";
+  const bool known = number >= 0 && number < static_cast<std::int32_t>(std::size(kMeanings));
+  return L"Windows 的“移动热点”回答（状态 " + std::to_wstring(number) + L"）：" +
+         (known ? kMeanings[number] : L"Lumvora 不认识这个回答。");
 }
 
 namespace {
