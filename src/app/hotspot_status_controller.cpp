@@ -6,7 +6,7 @@ namespace lumvora {
 
 HotspotStatusContent ContentFor(const HotspotStatusLines& lines) {
   HotspotStatusContent content{lines.state, lines.name, lines.key, lines.shared, lines.devicesHeading,
-                               lines.joinCode.size, lines.joinCode.dark, {}};
+                               lines.joinCode.size, lines.joinCode.dark, lines.codeHint, {}};
   for (const DeviceRow& row : lines.devices) content.devices.push_back({row.name, row.ip, row.mac});
   return content;
 }

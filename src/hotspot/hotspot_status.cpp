@@ -26,6 +26,9 @@ const wchar_t kUnknown[] = L"（未知）";
 // Until the first reading has come.
 const wchar_t kReadingStatusLine[] = L"正在读取热点的状态……";
 const wchar_t kNothingSharedLine[] = L"没有共享互联网连接";
+const wchar_t kScanHintLine[] = L"用手机相机或微信扫一扫，就能连上这个热点。";
+const wchar_t kNameNotForCodeLine[] =
+    L"热点名称的编码不是手机能认出的，所以没有二维码：请在手机上选择这个热点，再输入密钥。";
 
 namespace {
 
@@ -175,6 +178,8 @@ HotspotStatusLines DescribeHotspotStatus(const HotspotStatus& status, const Ansi
     lines.joinText = WifiJoinText(*name, *key);
     lines.joinCode = EncodeJoinCode(lines.joinText);
   }
+  if (lines.joinCode.size > 0) lines.codeHint = kScanHintLine;
+  if (on && name && key && !nameFitsCode) lines.codeHint = kNameNotForCodeLine;
   lines.devicesHeading = L"已连接的设备（" + std::to_wstring(lines.devices.size()) + L"）";
   return lines;
 }

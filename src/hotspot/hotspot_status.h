@@ -23,6 +23,8 @@ extern const wchar_t kHotspotOffLine[];
 extern const wchar_t kMobileHotspotNoAnswerLine[];
 extern const wchar_t kReadingStatusLine[];
 extern const wchar_t kNothingSharedLine[];
+extern const wchar_t kScanHintLine[];
+extern const wchar_t kNameNotForCodeLine[];
 
 // How long a refresh waits for internet sharing's connections: the window shows the rest meanwhile.
 inline constexpr std::chrono::milliseconds kStatusSharingTimeLimit{10000};
@@ -45,6 +47,8 @@ struct HotspotStatusLines {
   // The WIFI: text (UTF-8) and its modules, while the hotspot is on and its key is known; else empty.
   std::string joinText;
   QrCodeModules joinCode;
+  // Beside the code: how to use it; or, where the hotspot is on but its name cannot go into a code, why not.
+  std::wstring codeHint;
   std::vector<DeviceRow> devices;
 };
 

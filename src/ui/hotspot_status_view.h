@@ -16,6 +16,8 @@ struct HotspotStatusContent {
   // The join code's modules on a side, and whether each is dark, row by row; 0: no code is shown.
   int codeSize = 0;
   std::vector<bool> codeDark;
+  // Beside the code, or in its place where there is none: empty for nothing.
+  std::wstring codeHint;
   // The connected devices: name, IP address, MAC address.
   std::vector<std::array<std::wstring, 3>> devices;
 };

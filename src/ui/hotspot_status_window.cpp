@@ -58,7 +58,6 @@ void HotspotStatusWindow::CreateControls() {
         text = L"连接这个热点的二维码";
       } else if (id == IDC_STATUS_CODE_HINT) {
         style = WS_CHILD | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL;
-        text = kScanHintText;
       }
       control = ::CreateWindowExW(0, L"STATIC", text, style, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
@@ -148,6 +147,7 @@ void HotspotStatusWindow::Show(const HotspotStatusContent& content) {
   SetLine(IDC_STATUS_KEY, content.key, shown_.key);
   SetLine(IDC_STATUS_SHARED, content.shared, shown_.shared);
   SetLine(IDC_STATUS_DEVICES_LABEL, content.devicesHeading, shown_.devicesHeading);
+  SetLine(IDC_STATUS_CODE_HINT, content.codeHint, shown_.codeHint);
   const bool newCode = content.codeSize != shown_.codeSize || content.codeDark != shown_.codeDark;
   shown_ = content;
   if (newCode) DrawCode();

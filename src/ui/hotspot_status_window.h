@@ -20,7 +20,6 @@ namespace lumvora::win32 {
 
 inline constexpr DWORD kHotspotStatusStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // fixed, close box only
 inline constexpr wchar_t kHotspotStatusTitle[] = L"热点状态";
-inline constexpr wchar_t kScanHintText[] = L"用手机相机或微信扫一扫，就能连上这个热点。";
 
 class HotspotStatusWindow : public HotspotStatusView {
  public:

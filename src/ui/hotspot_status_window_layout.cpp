@@ -65,9 +65,11 @@ HotspotStatusWindow::Layout HotspotStatusWindow::LayOut(int dpi, HFONT font) con
   const int top = y;
   const std::wstring* lines[] = {&shown_.name, &shown_.key, &shown_.shared};
   for (std::size_t i = 1; i < 4; ++i) place(i, left, linesWidth, TextHeight(measuring.Get(), *lines[i - 1], linesWidth), kLineGap);
-  if (side > 0) {
+  if (!shown_.codeHint.empty()) {
     y += Scale(kSectionGap - kLineGap, dpi);
-    place(5, left, linesWidth, TextHeight(measuring.Get(), kScanHintText, linesWidth), kLineGap);
+    place(5, left, linesWidth, TextHeight(measuring.Get(), shown_.codeHint, linesWidth), kLineGap);
+  }
+  if (side > 0) {
     layout.rects[4] = RECT{left + width - side, top, left + width, top + side};
     y = std::max(y, top + side + Scale(kLineGap, dpi));
   }
@@ -106,7 +108,7 @@ void HotspotStatusWindow::ApplyLayout() {
   }
   const int showCode = shown_.codeSize > 0 ? SW_SHOWNA : SW_HIDE;
   ::ShowWindow(::GetDlgItem(hwnd_, IDC_STATUS_CODE), showCode);
-  ::ShowWindow(::GetDlgItem(hwnd_, IDC_STATUS_CODE_HINT), showCode);
+  ::ShowWindow(::GetDlgItem(hwnd_, IDC_STATUS_CODE_HINT), shown_.codeHint.empty() ? SW_HIDE : SW_SHOWNA);
   RECT client{}, window{};
   ::GetClientRect(hwnd_, &client);
   if (client.bottom != layout.clientHeight) {

@@ -106,6 +106,9 @@ TEST(HotspotStatus, NameKeySharedConnectionCodeAndDevicesOfTheNetworkThatIsOn) {
             std::vector<std::wstring>({L"热点名称：N;", L"密钥：k:12345678", L"共享的互联网连接：以太网", L"已连接的设备（1）"}));
   EXPECT_EQ(lines.joinText, "WIFI:T:WPA;S:N\\;;P:k\\:12345678;;");
   EXPECT_EQ(lines.joinCode.dark, EncodeJoinCode(lines.joinText).dark);
+  EXPECT_EQ(lines.codeHint, kScanHintLine);
+  hosted.hosted.state.ssid = {0xC8, 0xC8};
+  EXPECT_EQ(DescribeHotspotStatus(hosted, Ansi).codeHint, kNameNotForCodeLine) << "on, with a key: why no code";
   // A name that is not UTF-8 is read in the ANSI code page, and gets no code; a key that is not ASCII is unknown.
   hosted.hosted.state.ssid = {0xC8, 0xC8}, hosted.hosted.passphrase = "\x80\x81";
   const HotspotStatusLines other = DescribeHotspotStatus(hosted, Ansi);
