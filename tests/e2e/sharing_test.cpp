@@ -137,7 +137,10 @@ TEST(Sharing, TheInternetConnectionIsSharedAfterAStartAndTakenBackBeforeAClose) 
     EXPECT_EQ(calls, c.calls);
     Settings after = ReadSettings(dir.File(L"ics_state.txt"));
     std::string rolesAfter;
-    for (const std::string& guid : guids) rolesAfter += (rolesAfter.empty() ? "" : " ") + after[guid].substr(0, after[guid].find(','));
+    for (const std::string& guid : guids) {
+      if (!rolesAfter.empty()) rolesAfter += ' ';
+      rolesAfter += after[guid].substr(0, after[guid].find(','));
+    }
     EXPECT_EQ(rolesAfter, c.rolesAfter);
     EXPECT_EQ(NetshCalls(dir).size(), c.thenClose.empty() ? 1u : 2u);
   }
