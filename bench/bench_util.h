@@ -92,6 +92,29 @@ inline std::wstring BoxText(HWND box) {
   return text;
 }
 
+// For as long as it lives, the system directory's wlanapi.dll is the tests' stand-in (it answers from
+// wlan_state.txt beside the program); Wine's own copy goes back afterwards.
+class WlanApiStandIn {
+ public:
+  explicit WlanApiStandIn(const std::wstring& standIn) {
+    wchar_t system[MAX_PATH];
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    wlanapi_ = std::wstring(system) + L"\\wlanapi.dll";
+    wine_ = std::wstring(system) + L"\\lumvora_wine_wlanapi.dll";
+    ::CopyFileW(wlanapi_.c_str(), wine_.c_str(), TRUE);
+    installed_ = ::CopyFileW(standIn.c_str(), wlanapi_.c_str(), FALSE) != FALSE;
+    if (!installed_) std::printf("cannot put the stand-in wlanapi.dll into the system directory\n");
+  }
+  ~WlanApiStandIn() { ::CopyFileW(wine_.c_str(), wlanapi_.c_str(), FALSE); }
+  WlanApiStandIn(const WlanApiStandIn&) = delete;
+  WlanApiStandIn& operator=(const WlanApiStandIn&) = delete;
+  bool Installed() const { return installed_; }
+
+ private:
+  std::wstring wlanapi_, wine_;
+  bool installed_ = false;
+};
+
 inline void Stop(HANDLE process) {
   ::TerminateProcess(process, 0);
   ::WaitForSingleObject(process, 10000);

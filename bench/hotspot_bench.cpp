@@ -184,14 +184,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
   // The program asks the wireless API after each command: the tests' stand-in answers, the hosted network
-  // active as a start leaves it. Wine's own copy goes back at the end.
-  const std::wstring wlanapi = std::wstring(system) + L"\\wlanapi.dll";
-  const std::wstring wineWlanapi = std::wstring(system) + L"\\lumvora_wine_wlanapi.dll";
-  ::CopyFileW(wlanapi.c_str(), wineWlanapi.c_str(), TRUE);
-  if (!::CopyFileW(bench::FromBuildPath(FAKE_WLANAPI_DLL).c_str(), wlanapi.c_str(), FALSE)) {
-    std::printf("cannot put the stand-in wlanapi.dll into the system directory\n");
-    return 1;
-  }
+  // active as a start leaves it.
+  const bench::WlanApiStandIn wlanapi(bench::FromBuildPath(FAKE_WLANAPI_DLL));
+  if (!wlanapi.Installed()) return 1;
   const std::wstring wlanState = appDir + L"\\wlan_state.txt";
   const SharingStandIn sharing;
   std::ofstream((appDir + L"\\ics_state.txt").c_str(), std::ios::binary) << SharingState();
@@ -254,7 +249,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     bench::Stop(mobileProcess);
   }
-  ::CopyFileW(wineWlanapi.c_str(), wlanapi.c_str(), FALSE);
   const double p = bench::Median(program);
   const double d = bench::Median(direct);
   const double b = bench::Median(directWithBox);

@@ -101,17 +101,8 @@ int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(10, _wtoi(argv[1])) : 15;
   const std::wstring appDir = bench::MakeDir(L"lumvora_bench_status_");
   ::CopyFileW(bench::FromBuildPath(LUMVORA_EXE).c_str(), (appDir + L"\\Lumvora.exe").c_str(), FALSE);
-  // The tests' stand-in answers the wireless API's questions from wlan_state.txt beside the program; Wine's
-  // own copy goes back at the end.
-  wchar_t system[MAX_PATH];
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  const std::wstring wlanapi = std::wstring(system) + L"\\wlanapi.dll";
-  const std::wstring wineWlanapi = std::wstring(system) + L"\\lumvora_wine_wlanapi.dll";
-  ::CopyFileW(wlanapi.c_str(), wineWlanapi.c_str(), TRUE);
-  if (!::CopyFileW(bench::FromBuildPath(FAKE_WLANAPI_DLL).c_str(), wlanapi.c_str(), FALSE)) {
-    std::printf("cannot put the stand-in wlanapi.dll into the system directory\n");
-    return 1;
-  }
+  const bench::WlanApiStandIn wlanapi(bench::FromBuildPath(FAKE_WLANAPI_DLL));
+  if (!wlanapi.Installed()) return 1;
   std::ofstream((appDir + L"\\wlan_state.txt").c_str(), std::ios::binary)
       << "allowed=1\nstate=active\nssid=4C756D766F536F6674\nkey=12345678\npeers=AA-BB-CC-DD-EE-01\n";
   DWORD pid = 0;
@@ -135,7 +126,6 @@ int wmain(int argc, wchar_t** argv) {
     program.push_back(TimeStatusWindow(main, pid));
   }
   bench::Stop(process);
-  ::CopyFileW(wineWlanapi.c_str(), wlanapi.c_str(), FALSE);
   const double p = bench::Median(program), r = bench::Median(reference);
   std::printf("热点状态 to the status window with its state line, %d runs each, alternating\n", runs);
   std::printf("  a click on a label to a message box (reference): median %.1f ms\n", r);
